@@ -1,0 +1,53 @@
+#include "support/PromptRecorder.h"
+
+#include <QTest>
+
+PromptRecorder::PromptRecorder() : m_previous(Prompts::handler()) { Prompts::setHandler(this); }
+
+PromptRecorder::~PromptRecorder() { Prompts::setHandler(nullptr); }
+
+QStringList PromptRecorder::texts() const
+{
+    QStringList out;
+    for (const ShownMessage& m : m_shown)
+        out << m.text;
+    return out;
+}
+
+void PromptRecorder::clear()
+{
+    m_shown.clear();
+    m_beeps = 0;
+    m_passwordsAsked = 0;
+}
+
+Answer PromptRecorder::show(const QString& kind, const QString& text, const QString& caption, Buttons buttons)
+{
+    m_shown.append({kind, text, caption});
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    if (m_answers.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unanswered question: ") + text), __FILE__, __LINE__);
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+    return m_answers.dequeue();
+}
+
+QString PromptRecorder::askPassword(const QString&)
+{
+    ++m_passwordsAsked;
+    if (m_passwords.isEmpty()) {
+        QTest::qFail("password asked with no answer queued", __FILE__, __LINE__);
+        return Prompts::kCancel;
+    }
+    return m_passwords.dequeue();
+}
+
+PasswordChange PromptRecorder::askPasswordChange(const QString&, const QString&, const QString&, const QString&)
+{
+    if (m_changes.isEmpty()) {
+        QTest::qFail("password change asked with no answer queued", __FILE__, __LINE__);
+        return {};
+    }
+    return m_changes.dequeue();
+}
