@@ -241,6 +241,8 @@ std::unique_ptr<Database> openShop(const QString& path, Opened* how)
         if (!exists) {
             db->execScript(QStringLiteral("PRAGMA journal_mode = WAL;"));
             create(*db);
+            // The new file holds everything at once, not only its write-ahead log.
+            db->execScript(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE);"));
         } else {
             const QStringList gone = missing(*db); // reads only: a foreign file stays untouched
             if (!gone.isEmpty())
