@@ -4,11 +4,12 @@
 #include "core/UCustomDB.h"
 #include "core/UDMMain.h"
 #include "core/Ufm_command.h"
+#include "framework/QtPrompts.h"
+#include "framework/ShopApplication.h"
+#include "framework/WindowRegistry.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QMainWindow>
-#include <QMessageBox>
 
 #include <cstdio>
 #include <memory>
@@ -32,7 +33,10 @@ int runApplication(int argc, char** argv)
                              "  xvfb-run -a build/bookrental\n");
         return 2;
     }
-    QApplication app(argc, argv);
+    ShopApplication app(argc, argv);
+    QtPrompts prompts;
+    Prompts::setHandler(&prompts);
+    registerWindows();
     QApplication::setApplicationName(Prompts::kAppTitle);
     QApplication::setApplicationDisplayName(QString());
     const QStringList args = QApplication::arguments();
@@ -42,17 +46,20 @@ int runApplication(int argc, char** argv)
     try {
         data = std::make_unique<TCustomerData>(path);
     } catch (const DbError& e) {
-        QMessageBox::critical(nullptr, Prompts::kAppTitle, e.text());
+        Prompts::msgBox(e.text(), Prompts::kAppTitle, QStringLiteral("Err"));
+        Prompts::setHandler(nullptr);
         return 1;
     }
     if (data->created())
-        QMessageBox::information(nullptr, Prompts::kAppTitle,
-                                 QStringLiteral("已建立新的資料庫：\n%1").arg(QDir(path).absolutePath()));
+        Prompts::msgBox(QStringLiteral("已建立新的資料庫：\n%1").arg(QDir(path).absolutePath()), Prompts::kAppTitle,
+                        QStringLiteral("Inf"));
     TDMMain dm;
     QMainWindow desk;
     desk.setWindowTitle(QStringLiteral("租書系統"));
     desk.resize(1024, 700);
     Tcommand cmd;
     desk.show();
-    return app.exec();
+    const int rc = app.exec();
+    Prompts::setHandler(nullptr);
+    return rc;
 }
