@@ -1,5 +1,7 @@
 #include "support/PromptRecorder.h"
 
+#include "framework/Ufm_pwdInput.h"
+
 #include <QTest>
 
 PromptRecorder::PromptRecorder() : m_previous(Prompts::handler()) { Prompts::setHandler(this); }
@@ -49,5 +51,9 @@ PasswordChange PromptRecorder::askPasswordChange(const QString&, const QString&,
         QTest::qFail("password change asked with no answer queued", __FILE__, __LINE__);
         return {};
     }
-    return m_changes.dequeue();
+    const PasswordChange c = m_changes.dequeue();
+    // The real dialog says so itself before it returns.
+    if (c.outcome == PasswordChange::Outcome::WrongOldPassword)
+        m_shown.append({QString(), Tfm_pwdInput::kWrongOldPassword, Prompts::kAppTitle});
+    return c;
 }

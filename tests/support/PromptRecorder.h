@@ -21,6 +21,7 @@ public:
 
     void setNextAnswer(Answer a) { m_answers.enqueue(a); }
     void setNextPassword(const QString& typed) { m_passwords.enqueue(typed); }
+    // A WrongOldPassword answer also records the plain message the real dialog shows.
     void setNextPasswordChange(const PasswordChange& c) { m_changes.enqueue(c); }
 
     const QList<ShownMessage>& shown() const { return m_shown; }
