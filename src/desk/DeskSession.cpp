@@ -64,8 +64,7 @@ DeskSession::DeskSession(Database& db, QObject* parent)
         Op op(*this);
         copyGuest();
     };
-    m_qryGuest->afterOpen = copy;
-    m_qryGuest->afterScroll = copy;
+    m_qryGuest->afterScroll = copy; // also after open and refresh
     m_qryGuest->afterPost = copy;
     m_tabBook->setSql(DeskSql::findBook());
     m_lines.resize(1);
