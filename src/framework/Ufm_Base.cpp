@@ -24,6 +24,8 @@ std::function<void(Tfm_Base*)>& modalDriver()
     return driver;
 }
 
+const char* const kExempt = "bookrental_noKeyNavigation";
+
 bool insideItemView(QWidget* w, QWidget* window)
 {
     for (QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())
@@ -118,6 +120,8 @@ void Tfm_Base::setKeyNavigation(KeyNav mode)
         qApp->removeEventFilter(this);
     m_keyNav = mode;
 }
+
+void Tfm_Base::exemptFromKeyNavigation(QWidget* field, bool exempt) { field->setProperty(kExempt, exempt); }
 
 void Tfm_Base::setModalDriver(std::function<void(Tfm_Base*)> driver) { modalDriver() = std::move(driver); }
 
@@ -235,6 +239,8 @@ bool Tfm_Base::navigateByKey(QWidget* focus, int key)
     const bool useEnter = m_keyNav == KeyNav::Enter || m_keyNav == KeyNav::Both;
     const bool useArrows = m_keyNav == KeyNav::Arrows || m_keyNav == KeyNav::Both;
     if (!(enter && useEnter) && !((up || down) && useArrows))
+        return false;
+    if (focus->property(kExempt).toBool())
         return false;
     // A cell editor of a grid keeps its own keys: Enter there finishes the edit.
     if (insideItemView(focus, this))

@@ -61,7 +61,11 @@ public:
     void exitWindow();
 
     // --- field navigation ---------------------------------------------------------
+    // Enter (like Tab) and Up/Down move between the edit fields, combo boxes and grid cells of the
+    // window; the window sees these keys before the field does. A field that needs Enter or the
+    // arrows for itself is left out with exemptFromKeyNavigation.
     void setKeyNavigation(KeyNav mode);
+    static void exemptFromKeyNavigation(QWidget* field, bool exempt = true);
     KeyNav keyNavigation() const { return m_keyNav; }
 
     // --- modal showing ---------------------------------------------------------------
@@ -82,6 +86,7 @@ public:
 
 signals:
     // The window is going away (closed for good, or destroyed) and must not be opened again.
+    // It may come from the base destructor: receivers must not touch the window.
     void released();
     // The window was hidden (also when closed).
     void hidden();

@@ -286,6 +286,7 @@ void TestBaseWindows::keyNavigation_data()
     QTest::newRow("both: Enter in a list") << both << "c3" << int(Qt::Key_Return) << "e4";
     QTest::newRow("both: Down in a list") << both << "c3" << int(Qt::Key_Down) << "e4";
     QTest::newRow("both: Up in a list") << both << "c3" << int(Qt::Key_Up) << "e2";
+    QTest::newRow("both: a field left out keeps Enter") << both << "e4" << int(Qt::Key_Return) << "e4";
 }
 
 void TestBaseWindows::keyNavigation()
@@ -309,6 +310,7 @@ void TestBaseWindows::keyNavigation()
     auto* e4 = new QLineEdit(w.surface());
     e4->setObjectName("e4");
     layout->addWidget(e4);
+    Tfm_Base::exemptFromKeyNavigation(e4);
     w.setKeyNavigation(Tfm_Base::KeyNav(mode));
     showActive(&w);
 
