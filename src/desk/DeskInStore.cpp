@@ -106,12 +106,13 @@ void DeskSession::MemberReading(const QString& customer, const QString& entry)
         {
             Transaction tx(m_db);
             const qint64 id = insertReading(customer, book);
-            m_db.exec(QStringLiteral("UPDATE Guest SET RentNo = RentNo + 1,Last_Rent = :Today,"
-                                     "Leave_Mon = Leave_Mon - :Cost,RentInNo = RentInNo + 1,Tot_Cost = Tot_Cost + :Cost "
-                                     "WHERE GuestCode = :GuestCode"),
-                      {{QStringLiteral("Today"), Clock::today()},
-                       {QStringLiteral("Cost"), book.Cost_Old},
-                       {QStringLiteral("GuestCode"), customer}});
+            m_db.exec(
+                QStringLiteral("UPDATE Guest SET RentNo = RentNo + 1,Last_Rent = :Today,"
+                               "Leave_Mon = Leave_Mon - :Cost,RentInNo = RentInNo + 1,Tot_Cost = Tot_Cost + :Cost "
+                               "WHERE GuestCode = :GuestCode"),
+                {{QStringLiteral("Today"), Clock::today()},
+                 {QStringLiteral("Cost"), book.Cost_Old},
+                 {QStringLiteral("GuestCode"), customer}});
             journal(customer, QStringLiteral("IN"), id, -book.Cost_Old);
             tx.commit();
         }

@@ -7,9 +7,15 @@
 
 namespace DeskRules {
 
-qint32 Fee(const TBook& book) { return book.Cost_Old; }
+qint32 Fee(const TBook& book)
+{
+    return book.Cost_Old;
+}
 
-qint32 FineRate(const TBook& book) { return book.Over_Old; }
+qint32 FineRate(const TBook& book)
+{
+    return book.Over_Old;
+}
 
 qint16 OverDays(const QDate& due, const QDate& today)
 {
@@ -18,7 +24,10 @@ qint16 OverDays(const QDate& due, const QDate& today)
     return qint16(std::clamp<qint64>(due.daysTo(today), -32768, 32767));
 }
 
-bool IsOverdue(const TBook& line, const QDate& today) { return line.IDate.isValid() && today > line.IDate; }
+bool IsOverdue(const TBook& line, const QDate& today)
+{
+    return line.IDate.isValid() && today > line.IDate;
+}
 
 qint32 Fine(const TBook& line, const QDate& today)
 {
@@ -41,7 +50,10 @@ Charge ChargeOf(const TBook& line, const QDate& today)
     }
 }
 
-bool RentedToday(const TBook& line, const QDate& today) { return line.RDate.date() == today; }
+bool RentedToday(const TBook& line, const QDate& today)
+{
+    return line.RDate.date() == today;
+}
 
 std::optional<int> LoanDays(Database& db, int digit, int count)
 {

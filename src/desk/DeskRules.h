@@ -18,9 +18,9 @@ namespace DeskRules {
 enum LineState : int {
     Compensated = 2, // the customer pays for the book
     Renewed = 3,
-    Due = 5,         // out, nothing done to it
+    Due = 5, // out, nothing done to it
     NewRental = 6,
-    Withdrawn = 7,   // new rental given up again
+    Withdrawn = 7, // new rental given up again
     Returned = 8,
 };
 
@@ -57,8 +57,8 @@ std::optional<int> LoanDays(Database& db, int digit, int count);
 QString StateText(int state);
 
 // Row colours as 0xRRGGBB, or one of the two palette colours below.
-inline constexpr int kColourDefault = -1;       // the grid's own background
-inline constexpr int kColourButtonShadow = -2;  // the system's button-shadow grey
+inline constexpr int kColourDefault = -1;      // the grid's own background
+inline constexpr int kColourButtonShadow = -2; // the system's button-shadow grey
 int StateColour(int state);
 
 } // namespace DeskRules

@@ -67,7 +67,7 @@ public:
 
     // --- what the clerk does -------------------------------------------
     void SubmitInput(const QString& entry);
-    void Action4();             // steps the mode: 0→4→5→0, 3↔6
+    void Action4(); // steps the mode: 0→4→5→0, 3↔6
     void ResetDesk();
     void ToggleLine(int recNo); // Space on the grid's current row
     void Action6(int recNo);    // F6: renew

@@ -41,8 +41,9 @@ void DeskSession::CountRental(const QString& customer, const QString& bookCode, 
                           : QStringLiteral("UPDATE BookDetail SET RetNum = RetNum + 1,Brrow_Total = Brrow_Total + 1 "
                                            "WHERE Code = :BookCode"),
                   {{QStringLiteral("BookCode"), bookCode}});
-        m_db.exec(QStringLiteral("UPDATE Guest SET RentNo = RentNo + 1,Last_Rent = :Today WHERE GuestCode = :GuestCode"),
-                  {{QStringLiteral("Today"), Clock::today()}, {QStringLiteral("GuestCode"), customer}});
+        m_db.exec(
+            QStringLiteral("UPDATE Guest SET RentNo = RentNo + 1,Last_Rent = :Today WHERE GuestCode = :GuestCode"),
+            {{QStringLiteral("Today"), Clock::today()}, {QStringLiteral("GuestCode"), customer}});
     });
 }
 
@@ -73,14 +74,15 @@ void DeskSession::settleLines(const QString& customer, qint64& rent, qint64& fin
     for (size_t i = 1; i < m_lines.size(); ++i) {
         const TBook& l = m_lines[i];
         const qint32 q = Fine(l, m_day);
-        const Params loan{{QStringLiteral("BDate"), now}, {QStringLiteral("OverMoney"), q},
-                          {QStringLiteral("idno"), l.idno}};
+        const Params loan{
+            {QStringLiteral("BDate"), now}, {QStringLiteral("OverMoney"), q}, {QStringLiteral("idno"), l.idno}};
         const Params book{{QStringLiteral("BookCode"), l.Code}};
         switch (l.State) {
         case Compensated:
             // The copy is written off and its loan ends.
-            m_db.exec(QStringLiteral("UPDATE BookDetail SET Number = Number - 1,RetNum = RetNum - 1 WHERE Code = :BookCode"),
-                      book);
+            m_db.exec(
+                QStringLiteral("UPDATE BookDetail SET Number = Number - 1,RetNum = RetNum - 1 WHERE Code = :BookCode"),
+                book);
             m_db.exec(kCloseLoan, loan);
             journal(customer, QStringLiteral("PN"), l.idno, -l.piece);
             rent += l.piece;
@@ -106,7 +108,8 @@ void DeskSession::settleLines(const QString& customer, qint64& rent, qint64& fin
             done.push_back(l.idno);
             break;
         case Withdrawn:
-            if (RunStatement(QStringLiteral("DELETE FROM Rent_Back WHERE idno = :idno"), {{QStringLiteral("idno"), l.idno}}))
+            if (RunStatement(QStringLiteral("DELETE FROM Rent_Back WHERE idno = :idno"),
+                             {{QStringLiteral("idno"), l.idno}}))
                 done.push_back(l.idno);
             break;
         case Returned:

@@ -20,19 +20,19 @@ inline QString lineColumns()
 // last, so rows made in the same second keep one order).
 inline QString customerLines()
 {
-    return QStringLiteral("SELECT ") + lineColumns()
-           + QStringLiteral(" FROM Rent_Back R INNER JOIN BookDetail B ON R.Book_Code=B.Code"
-                            " WHERE R.flgRet=0 AND R.Guest_CODE = :Guest_CODE"
-                            " ORDER BY R.RDate,B.Name,R.Vol,R.Book_Code,R.idno");
+    return QStringLiteral("SELECT ") + lineColumns() +
+           QStringLiteral(" FROM Rent_Back R INNER JOIN BookDetail B ON R.Book_Code=B.Code"
+                          " WHERE R.flgRet=0 AND R.Guest_CODE = :Guest_CODE"
+                          " ORDER BY R.RDate,B.Name,R.Vol,R.Book_Code,R.idno");
 }
 
 // Today's in-store rows (the bounds of the day as :Today and :Tomorrow).
 inline QString todayReadings()
 {
-    return QStringLiteral("SELECT ") + lineColumns()
-           + QStringLiteral(" FROM Rent_Back R INNER JOIN BookDetail B ON R.Book_Code=B.Code"
-                            " WHERE R.RDate >= :Today AND R.RDate < :Tomorrow AND R.InStudy = 1"
-                            " ORDER BY R.RDate,B.Name,R.Vol,R.Book_Code,R.idno");
+    return QStringLiteral("SELECT ") + lineColumns() +
+           QStringLiteral(" FROM Rent_Back R INNER JOIN BookDetail B ON R.Book_Code=B.Code"
+                          " WHERE R.RDate >= :Today AND R.RDate < :Tomorrow AND R.InStudy = 1"
+                          " ORDER BY R.RDate,B.Name,R.Vol,R.Book_Code,R.idno");
 }
 
 inline QString todayInStoreTotal()
@@ -42,7 +42,10 @@ inline QString todayInStoreTotal()
 }
 
 // A book the desk may lend: the whole barcode, without regard to case, not scrapped.
-inline QString findBook() { return QStringLiteral("SELECT * FROM BookDetail WHERE Code = :CODE AND nullify = 0"); }
+inline QString findBook()
+{
+    return QStringLiteral("SELECT * FROM BookDetail WHERE Code = :CODE AND nullify = 0");
+}
 
 inline QString holdersOfBook()
 {

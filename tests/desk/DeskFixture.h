@@ -52,14 +52,19 @@ struct DeskFixture {
 
     double balance(const QString& guest)
     {
-        return shop.scalar(QStringLiteral("SELECT Leave_Mon FROM Guest WHERE GuestCode = :g"), {{"g", guest}}).toDouble();
+        return shop.scalar(QStringLiteral("SELECT Leave_Mon FROM Guest WHERE GuestCode = :g"), {{"g", guest}})
+            .toDouble();
     }
     qint64 journalSince(qint64 lastNo)
     {
-        return shop.scalar(QStringLiteral("SELECT COALESCE(SUM(piece), 0) FROM GuestCost WHERE NO > :n"), {{"n", lastNo}})
+        return shop
+            .scalar(QStringLiteral("SELECT COALESCE(SUM(piece), 0) FROM GuestCost WHERE NO > :n"), {{"n", lastNo}})
             .toLongLong();
     }
-    qint64 lastJournalNo() { return shop.scalar(QStringLiteral("SELECT COALESCE(MAX(NO), 0) FROM GuestCost")).toLongLong(); }
+    qint64 lastJournalNo()
+    {
+        return shop.scalar(QStringLiteral("SELECT COALESCE(MAX(NO), 0) FROM GuestCost")).toLongLong();
+    }
 
     // Settles with an empty entry and checks the ledger rule: the balance fell
     // by exactly what the journal charged, and by what the desk showed.

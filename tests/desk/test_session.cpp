@@ -95,11 +95,16 @@ void TestDeskSession::historyNumbers_data()
     QTest::addColumn<int>("opened"); // customers C1..Cn opened before, Cn last
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("slot 3 filled") << 3 << "3" << "C1";
-    QTest::newRow("slot 1") << 3 << "1" << "C3";
-    QTest::newRow("slot 3 empty: a code") << 2 << "3" << "3";
-    QTest::newRow("03 is a code") << 3 << "03" << "03";
-    QTest::newRow("10 is a code") << 3 << "10" << "10";
+    QTest::newRow("slot 3 filled") << 3 << "3"
+                                   << "C1";
+    QTest::newRow("slot 1") << 3 << "1"
+                            << "C3";
+    QTest::newRow("slot 3 empty: a code") << 2 << "3"
+                                          << "3";
+    QTest::newRow("03 is a code") << 3 << "03"
+                                  << "03";
+    QTest::newRow("10 is a code") << 3 << "10"
+                                  << "10";
 }
 
 void TestDeskSession::historyNumbers()
@@ -287,10 +292,10 @@ void TestDeskSession::transitions_data()
     QTest::newRow("withdraw") << S{"scan N1", "space N1"} << L{5, 5, 7} << 0 << 0 << S{"0", "0", "2"};
     QTest::newRow("withdraw, space") << S{"scan N1", "space N1", "space N1"} << L{5, 5, 6} << 15 << 0
                                      << S{"1", "0", "2"};
-    QTest::newRow("withdraw, scanned again") << S{"scan N1", "space N1", "scan N1"} << L{5, 5, 6} << 15 << 0
-                                             << S{"1", "0", "2"};
-    QTest::newRow("renew or compensate a rental") << S{"scan N1", "f6 N1", "f9 N1"} << L{5, 5, 6} << 15 << 0
-                                                  << S{"1", "0", "2"};
+    QTest::newRow("withdraw, scanned again")
+        << S{"scan N1", "space N1", "scan N1"} << L{5, 5, 6} << 15 << 0 << S{"1", "0", "2"};
+    QTest::newRow("renew or compensate a rental")
+        << S{"scan N1", "f6 N1", "f9 N1"} << L{5, 5, 6} << 15 << 0 << S{"1", "0", "2"};
     QTest::newRow("renewed, space") << S{"f6 B1", "space B1"} << L{5, 5, 0} << 0 << 0 << S{"0", "0", "2"};
     QTest::newRow("renewed, scanned") << S{"f6 B1", "scan B1"} << L{5, 5, 0} << 0 << 0 << S{"0", "0", "2"};
     QTest::newRow("compensated, scanned") << S{"f9 B1", "scan B1"} << L{5, 5, 0} << 0 << 0 << S{"0", "0", "2"};
@@ -544,7 +549,7 @@ void TestDeskSession::resetRemovesOnlyTheVisitsRentals()
     d.SubmitInput(QStringLiteral("N2"));
     d.ToggleLine(f.line("N2"));
     QCOMPARE(f.shop.count("Rent_Back", "Bstate = 'Ret'"), 2); // written at once
-    f.shop.addGuest("G9", QStringLiteral("新客")); // another window saves meanwhile
+    f.shop.addGuest("G9", QStringLiteral("新客"));            // another window saves meanwhile
     d.ResetDesk();
     QCOMPARE(f.shop.count("Rent_Back", "Bstate = 'Ret'"), 0);
     QCOMPARE(f.shop.count("Guest", "GuestCode = 'G9'"), 1);
@@ -624,9 +629,12 @@ void TestDeskSession::badEntriesChangeNothing_data()
         QTest::newRow(qPrintable("mode 5: " + tag)) << 5 << e << "內閱金額輸入錯誤！";
         QTest::newRow(qPrintable("mode 6: " + tag)) << 6 << e << "查無此書！";
     }
-    QTest::newRow("mode 6: a prefix") << 6 << "B" << "查無此書！";
-    QTest::newRow("mode 5: too large") << 5 << "40000" << "內閱金額輸入錯誤！\n金額必須在 -32768 至 32767 之間。";
-    QTest::newRow("mode 5: a fraction") << 5 << "3.5" << "內閱金額輸入錯誤！";
+    QTest::newRow("mode 6: a prefix") << 6 << "B"
+                                      << "查無此書！";
+    QTest::newRow("mode 5: too large") << 5 << "40000"
+                                       << "內閱金額輸入錯誤！\n金額必須在 -32768 至 32767 之間。";
+    QTest::newRow("mode 5: a fraction") << 5 << "3.5"
+                                        << "內閱金額輸入錯誤！";
 }
 
 void TestDeskSession::badEntriesChangeNothing()
