@@ -5,6 +5,8 @@
 namespace {
 
 constexpr int kCacheLimit = 20000;
+// Rows of a table dataset are read in aligned blocks: a grid asks for neighbouring rows.
+constexpr int kFetchBlock = 64;
 
 QString quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
 
@@ -74,6 +76,7 @@ void Dataset::setSql(const QString& sql)
         close();
     m_sql = sql;
     m_table.clear();
+    m_sortField.clear();
 }
 
 void Dataset::setTable(const QString& table, const QString& where, const QString& orderBy)
@@ -83,6 +86,7 @@ void Dataset::setTable(const QString& table, const QString& where, const QString
     m_table = table;
     m_where = where;
     m_orderBy = orderBy;
+    m_sortField.clear();
     QString s = QStringLiteral("SELECT * FROM ") + quoted(table);
     if (!where.isEmpty())
         s += QStringLiteral(" WHERE ") + where;
@@ -129,7 +133,7 @@ void Dataset::load()
         QString s = QStringLiteral("SELECT rowid FROM ") + quoted(m_table);
         if (!m_where.isEmpty())
             s += QStringLiteral(" WHERE ") + m_where;
-        s += QStringLiteral(" ORDER BY ") + (m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy);
+        s += QStringLiteral(" ORDER BY ") + orderClause();
         Statement st(m_db, s);
         st.bind(m_params);
         while (st.step())
@@ -145,13 +149,156 @@ void Dataset::load()
                 r[i] = st.value(i);
             m_rows.push_back(std::move(r));
         }
+        sortRows();
     }
+}
+
+QString Dataset::orderClause() const
+{
+    if (!m_sortField.isEmpty())
+        return quoted(m_sortField) + (m_sortOrder == Qt::DescendingOrder ? QStringLiteral(" DESC") : QString())
+               + QStringLiteral(", rowid");
+    return m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy;
+}
+
+namespace {
+
+// Nulls first, numbers by value, texts without regard to case.
+int compareValues(const QVariant& a, const QVariant& b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull() ? 0 : (a.isNull() ? -1 : 1);
+    const bool textA = a.typeId() == QMetaType::QString, textB = b.typeId() == QMetaType::QString;
+    if (!textA && !textB) {
+        const double x = a.toDouble(), y = b.toDouble();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (textA != textB) // numbers before texts, as the engine orders them
+        return textA ? 1 : -1;
+    return a.toString().compare(b.toString(), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+void Dataset::sortRows()
+{
+    if (m_sortField.isEmpty() || isTableMode() || m_rows.empty())
+        return;
+    const int f = fieldIndex(m_sortField);
+    if (f < 0)
+        return;
+    // Keys first: a calculated field is computed by row number, which the sort changes.
+    std::vector<std::pair<QVariant, size_t>> keys;
+    keys.reserve(m_rows.size());
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        QVariant k;
+        if (isCalcField(f))
+            k = onCalcField ? onCalcField(*this, int(i) + 1, m_fields[f]) : QVariant();
+        else
+            k = m_rows[i].value(f);
+        keys.emplace_back(std::move(k), i);
+    }
+    const bool desc = m_sortOrder == Qt::DescendingOrder;
+    std::stable_sort(keys.begin(), keys.end(), [desc](const auto& x, const auto& y) {
+        const int c = compareValues(x.first, y.first);
+        return desc ? c > 0 : c < 0;
+    });
+    std::vector<Row> sorted;
+    sorted.reserve(m_rows.size());
+    for (const auto& k : keys)
+        sorted.push_back(std::move(m_rows[k.second]));
+    m_rows = std::move(sorted);
+}
+
+bool Dataset::sortBy(const QString& field, Qt::SortOrder order)
+{
+    if (field.isEmpty()) {
+        if (m_sortField.isEmpty())
+            return true;
+        m_sortField.clear();
+    } else {
+        const int f = fieldIndex(field);
+        if (f < 0 || (isTableMode() && isCalcField(f)))
+            return false;
+        m_sortField = m_fields[f];
+        m_sortOrder = order;
+    }
+    if (!isOpen())
+        return true;
+    checkBrowseMode();
+    if (isTableMode()) {
+        refresh(); // stays on the same row id
+        return true;
+    }
+    // Statement rows carry no id: remember the current row by its position before the sort.
+    if (m_current >= 1)
+        m_rows[size_t(m_current - 1)].append(QVariant(true));
+    if (m_sortField.isEmpty()) {
+        load(); // back to the statement's own order
+    } else {
+        sortRows();
+    }
+    int pos = std::min(m_current, recordCount());
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].size() > m_baseFieldCount) {
+            m_rows[i].resize(m_baseFieldCount);
+            pos = int(i) + 1;
+        }
+    }
+    m_current = pos;
+    m_bof = m_current <= 1;
+    m_eof = recordCount() == 0;
+    emit rowsReset();
+    emit currentChanged();
+    fire(afterScroll);
+    return true;
+}
+
+int Dataset::findPrefix(const QString& field, const QString& prefix, int fromRecNo) const
+{
+    const int f = fieldIndex(field);
+    const int count = recordCount();
+    if (f < 0 || count == 0)
+        return 0;
+    fromRecNo = std::clamp(fromRecNo, 1, count);
+    if (isTableMode() && !isCalcField(f)) {
+        QString escaped = prefix;
+        escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+            .replace(QLatin1Char('%'), QLatin1String("\\%"))
+            .replace(QLatin1Char('_'), QLatin1String("\\_"));
+        QString s = QStringLiteral("SELECT rowid FROM ") + quoted(m_table) + QStringLiteral(" WHERE ");
+        if (!m_where.isEmpty())
+            s += QLatin1Char('(') + m_where + QStringLiteral(") AND ");
+        s += quoted(m_fields[f]) + QStringLiteral(" LIKE :prefix__value ESCAPE '\\'");
+        Params p = m_params;
+        p.insert(QStringLiteral("prefix__value"), escaped + QLatin1Char('%'));
+        QSet<qint64> hits;
+        Statement st(m_db, s);
+        st.bind(p);
+        while (st.step())
+            hits.insert(st.value(0).toLongLong());
+        if (hits.isEmpty())
+            return 0;
+        for (int k = 0; k < count; ++k) {
+            const int r = (fromRecNo - 1 + k) % count + 1;
+            if (hits.contains(m_rowIds[size_t(r - 1)]))
+                return r;
+        }
+        return 0;
+    }
+    for (int k = 0; k < count; ++k) {
+        const int r = (fromRecNo - 1 + k) % count + 1;
+        if (valueAt(r, f).toString().startsWith(prefix, Qt::CaseInsensitive))
+            return r;
+    }
+    return 0;
 }
 
 void Dataset::open()
 {
     if (isOpen())
         close();
+    m_fetched = 0;
     load();
     m_buffer.clear();
     m_modified.clear();
@@ -351,14 +498,31 @@ const Dataset::Row& Dataset::rowAt(int recNo) const
         return it.value();
     if (m_cache.size() >= kCacheLimit)
         m_cache.clear();
-    Row r(m_baseFieldCount);
-    Statement st(m_db, QStringLiteral("SELECT * FROM ") + quoted(m_table) + QStringLiteral(" WHERE rowid = :rid"));
-    st.bind({{QStringLiteral("rid"), id}});
-    if (st.step()) {
-        for (int i = 0; i < m_baseFieldCount && i < st.columnCount(); ++i)
-            r[i] = st.value(i);
+    // Read the whole block around the row with one statement of fixed text (kept prepared).
+    static const QString blockSql = [] {
+        QStringList marks;
+        for (int i = 0; i < kFetchBlock; ++i)
+            marks << QStringLiteral(":r%1").arg(i);
+        return QStringLiteral(" WHERE rowid IN (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+    }();
+    const int start = ((recNo - 1) / kFetchBlock) * kFetchBlock;
+    Params p;
+    for (int i = 0; i < kFetchBlock; ++i) {
+        const size_t at = size_t(std::min(start + i, int(m_rowIds.size()) - 1));
+        const qint64 rid = m_cache.contains(m_rowIds[at]) ? id : m_rowIds[at];
+        p.insert(QStringLiteral("r%1").arg(i), rid);
     }
-    return *m_cache.insert(id, r);
+    m_cache.insert(id, Row(m_baseFieldCount)); // a row gone meanwhile reads as empty
+    Statement st(m_db, QStringLiteral("SELECT rowid, * FROM ") + quoted(m_table) + blockSql);
+    st.bind(p);
+    while (st.step()) {
+        Row r(m_baseFieldCount);
+        for (int i = 0; i < m_baseFieldCount && i + 1 < st.columnCount(); ++i)
+            r[i] = st.value(i + 1);
+        m_cache.insert(st.value(0).toLongLong(), std::move(r));
+        ++m_fetched;
+    }
+    return *m_cache.constFind(id);
 }
 
 QVariant Dataset::valueAt(int recNo, int field) const

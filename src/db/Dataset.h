@@ -65,6 +65,22 @@ public:
     void moveTo(int recNo);
     // Moves to the first row whose field equals the value (text without regard to case).
     bool locate(const QString& field, const QVariant& value);
+    // The first row, from `fromRecNo` on and then from the top, whose field read as text begins
+    // with `prefix` (without regard to case); 0 when none. Does not move.
+    int findPrefix(const QString& field, const QString& prefix, int fromRecNo = 1) const;
+
+    // --- order ------------------------------------------------------------
+    // Sorts the rows by one field, staying on the same row. A table dataset asks the engine for
+    // the new order (not for calculated fields); a statement dataset sorts its rows in memory.
+    // The order holds through refresh() and open(); setSql(), setTable() and an empty field clear it.
+    // Returns false when the field cannot be sorted on.
+    bool sortBy(const QString& field, Qt::SortOrder order = Qt::AscendingOrder);
+    QString sortField() const { return m_sortField; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+
+    // Rows read from the engine one by one since open (table datasets; statement datasets read
+    // all at open). Grids over large tables are checked with it.
+    int rowsFetched() const { return m_fetched; }
 
     // --- fields -----------------------------------------------------------
     int fieldCount() const { return int(m_fields.size()); }
@@ -113,6 +129,8 @@ private:
     using Row = QVector<QVariant>;
     void readColumns(Statement& st);
     void load();
+    void sortRows();
+    QString orderClause() const;
     const Row& rowAt(int recNo) const;
     void setCurrent(int recNo, bool notify = true);
     void fire(const Hook& hook) { if (hook) hook(*this); }
@@ -134,6 +152,9 @@ private:
     std::vector<Row> m_rows;        // statement mode
     std::vector<qint64> m_rowIds;   // table mode
     mutable QHash<qint64, Row> m_cache;
+    mutable int m_fetched = 0;
+    QString m_sortField;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     int m_current = 0; // 1-based, 0 none
     bool m_bof = true, m_eof = true;
 

@@ -58,11 +58,14 @@ public:
     int currentRecNo() const;
     QString currentField() const;
     void setCurrentField(const QString& field);
+    // An in-place editor is open.
+    bool isEditingCell() const { return state() == EditingState; }
     // The text typed so far by incremental search (reset after a pause or on another column).
     QString searchText() const { return m_search; }
 
     // Sorts the dataset by a column as a header click does; the same column again reverses it.
     void sortByColumn(int column, Qt::SortOrder order);
+    using QTableView::edit;
 
 signals:
     // The user activated a row (Enter on a cell that is not being edited, or a double click on a row
@@ -77,26 +80,36 @@ protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     void updateGeometries() override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void applyColumns();
     void fitWidths();
     void followDataset();
+    void updateSortIndicator();
     void onHeaderClicked(int section);
+    void activate(const QModelIndex& index);
     bool incrementalSearch(const QString& typed);
+    void ensureFixedView();
     void updateFixedGeometry();
+    int fixedCount() const;
     int fixedWidth() const;
-    bool cellEditable(const QModelIndex& index) const;
+    bool isFixedColumn(int column) const;
+    int defaultWidth(int column) const;
 
     DatasetModel* m_model;
     BandHeader* m_header;
     QTableView* m_fixed = nullptr;
+    QPointer<Dataset> m_dataset;
     bool m_fixedFirstBand = false;
     bool m_rowSelect = false;
     bool m_sortable = true;
     bool m_searchOn = true;
     bool m_fit = true;
     bool m_syncing = false;
+    bool m_settingWidths = false;
+    int m_lastColumn = 0;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     QString m_search;

@@ -83,6 +83,7 @@ private:
     bool m_visible = true, m_readOnly = false;
     int m_width = 0;
     ColumnKind m_kind = ColumnKind::Text;
+    bool m_kindSet = false; // otherwise the field's type decides
     ValueItems m_items;
     QColor m_tint;
     Qt::Alignment m_align = {};
@@ -130,8 +131,12 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // The value a cell's editor starts with and the value it hands back, in the column's terms.
+    // The value a cell's editor starts with, in the column's terms (a number, a date, a stored value).
     QVariant editValue(int row, int column) const;
+    // The kind the column shows with: as declared, or what the field's type suggests.
+    ColumnKind kindOf(int column) const;
+    // Whether the user may change the cell (grid, dataset, column and field all allow it).
+    bool isCellEditable(const QModelIndex& index) const;
 
 signals:
     // A column's look changed (visibility, width, band, caption): views re-apply it.
@@ -144,17 +149,20 @@ private:
     void onRowsReset();
     void onRowChanged(int recNo);
     void onStateChanged();
-    GridColumn* effective(int column) const;
+    void resolveFields();
     int fieldOf(int column) const;
-    bool isNewRow(int row) const;
+    QVariant rawValue(int row, int column) const;
+    QVariant toStored(int column, const QVariant& value, bool* ok) const;
+    const std::deque<GridColumn>& shown() const { return m_columns.empty() ? m_autoColumns : m_columns; }
+    std::deque<GridColumn>& shown() { return m_columns.empty() ? m_autoColumns : m_columns; }
 
     QPointer<Dataset> m_dataset;
     std::deque<GridColumn> m_columns;     // declared by the window
     std::deque<GridColumn> m_autoColumns; // one per field when none were declared
     bool m_editable = true;
-    bool m_hadNewRow = false;
     int m_rowCount = 0;
     QStringList m_lastFields;
+    std::vector<int> m_fieldIdx; // dataset field index per shown column, -1 when missing
 };
 
 // Formats a number with a display format of ';'-separated sections (positive;negative;zero):
