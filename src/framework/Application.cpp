@@ -4,12 +4,13 @@
 #include "core/UCustomDB.h"
 #include "core/UDMMain.h"
 #include "core/Ufm_command.h"
+#include "desk/UF00_Main.h"
 #include "framework/QtPrompts.h"
 #include "framework/ShopApplication.h"
 #include "framework/WindowRegistry.h"
 
 #include <QDir>
-#include <QMainWindow>
+#include <QPointer>
 
 #include <cstdio>
 #include <memory>
@@ -54,12 +55,14 @@ int runApplication(int argc, char** argv)
         Prompts::msgBox(QStringLiteral("已建立新的資料庫：\n%1").arg(QDir(path).absolutePath()), Prompts::kAppTitle,
                         QStringLiteral("Inf"));
     TDMMain dm;
-    QMainWindow desk;
-    desk.setWindowTitle(QStringLiteral("租書系統"));
-    desk.resize(1024, 700);
+    // The desk is the main window: closing it ends the program. It is deleted before the
+    // holders it works on.
+    QPointer<TF00_Main> desk = new TF00_Main;
+    QObject::connect(desk, &QObject::destroyed, &app, &QCoreApplication::quit);
     Tcommand cmd;
-    desk.show();
+    desk->show();
     const int rc = app.exec();
+    delete desk.data();
     Prompts::setHandler(nullptr);
     return rc;
 }
