@@ -7,6 +7,8 @@
 #include "db/Schema.h"
 #include "desk/DeskSql.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 const QString kInsertReading = QStringLiteral(
@@ -131,13 +133,15 @@ void DeskSession::EnterAmount(const QString& entry)
             Prompts::msgBox(text, QStringLiteral("金額錯誤！"), QStringLiteral("Waning"));
             selectInput();
         };
-        bool ok = false;
-        const qint64 amount = entry.trimmed().toLongLong(&ok);
-        if (!ok) {
+        const QString text = entry.trimmed();
+        static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]+$"));
+        if (!whole.match(text).hasMatch()) {
             refuse(QStringLiteral("內閱金額輸入錯誤！"));
             return;
         }
-        if (amount < -32768 || amount > 32767) {
+        bool ok = false;
+        const qint64 amount = text.toLongLong(&ok);
+        if (!ok || amount < -32768 || amount > 32767) {
             refuse(QStringLiteral("內閱金額輸入錯誤！\n金額必須在 -32768 至 32767 之間。"));
             return;
         }

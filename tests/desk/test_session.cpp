@@ -621,20 +621,20 @@ void TestDeskSession::badEntriesChangeNothing_data()
     const QString longEntry(5000, QLatin1Char('9'));
     const QString quotes = QStringLiteral("B1' OR '1'='1");
     const QString sql = QStringLiteral("'; DELETE FROM Rent_Back; --");
+    const QString notWhole = QStringLiteral("內閱金額輸入錯誤！");
+    const QString tooLarge = QStringLiteral("內閱金額輸入錯誤！\n金額必須在 -32768 至 32767 之間。");
     for (const QString& e : {QStringLiteral("NOPE"), longEntry, quotes, sql, QStringLiteral("B%")}) {
         const QString tag = e.left(12);
         QTest::newRow(qPrintable("mode 0: " + tag)) << 0 << e << "無此筆資料！！";
         QTest::newRow(qPrintable("mode 3: " + tag)) << 3 << e << "查無此書！";
         QTest::newRow(qPrintable("mode 4: " + tag)) << 4 << e << "查無此書！";
-        QTest::newRow(qPrintable("mode 5: " + tag)) << 5 << e << "內閱金額輸入錯誤！";
+        QTest::newRow(qPrintable("mode 5: " + tag)) << 5 << e << (e == longEntry ? tooLarge : notWhole);
         QTest::newRow(qPrintable("mode 6: " + tag)) << 6 << e << "查無此書！";
     }
     QTest::newRow("mode 6: a prefix") << 6 << "B"
                                       << "查無此書！";
-    QTest::newRow("mode 5: too large") << 5 << "40000"
-                                       << "內閱金額輸入錯誤！\n金額必須在 -32768 至 32767 之間。";
-    QTest::newRow("mode 5: a fraction") << 5 << "3.5"
-                                        << "內閱金額輸入錯誤！";
+    QTest::newRow("mode 5: too large") << 5 << "40000" << tooLarge;
+    QTest::newRow("mode 5: a fraction") << 5 << "3.5" << notWhole;
 }
 
 void TestDeskSession::badEntriesChangeNothing()
