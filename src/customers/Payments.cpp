@@ -7,8 +7,10 @@
 #include "core/UDMMain.h"
 #include "db/Clock.h"
 #include "db/Database.h"
+#include "db/Schema.h"
 
 #include <cmath>
+#include <utility>
 
 namespace Payments {
 
@@ -18,6 +20,12 @@ QString& payCustomer()
 {
     static QString code = QStringLiteral("unKnow");
     return code;
+}
+
+DeskLink& link()
+{
+    static DeskLink l;
+    return l;
 }
 
 // Nearest whole number to num / den, halves to the even neighbour; den must not be 0.
@@ -85,6 +93,16 @@ bool customerExists(const QString& code)
 void SetPayCustomer(const QString& code) { payCustomer() = code; }
 
 QString GetPayCustomer() { return payCustomer(); }
+
+void setDeskLink(DeskLink l) { link() = std::move(l); }
+
+QString dutyCode() { return link().dutyCode ? link().dutyCode() : Schema::kDefaultWorkerCode; }
+
+void reopenDeskCustomer()
+{
+    if (link().reopenCustomer)
+        link().reopenCustomer();
+}
 
 QString Rate(const QVariant& no, const QVariant& intoMoney, const QVariant& payMoney)
 {

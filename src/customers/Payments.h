@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 namespace Payments {
@@ -17,6 +18,18 @@ inline constexpr qint64 kMaxAmount = 32767;
 // The customer whose money the pay window handles; "unKnow" until the desk stores one.
 void SetPayCustomer(const QString& code);
 QString GetPayCustomer();
+
+// What the pay windows need from the desk without knowing it: the on-duty employee's code
+// (read when a journal row is written) and the reopening of the desk's customer query after
+// money moved, so the desk shows the new balance. The desk installs it once; unset, the code is
+// the desk's default employee and nothing is reopened.
+struct DeskLink {
+    std::function<QString()> dutyCode;
+    std::function<void()> reopenCustomer;
+};
+void setDeskLink(DeskLink link);
+QString dutyCode();
+void reopenDeskCustomer();
 
 // "110%" for 1100 points credited on 1000 paid (nearest whole per cent, halves to
 // the even neighbour); empty when a value is missing or nothing is paid.
