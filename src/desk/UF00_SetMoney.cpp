@@ -83,10 +83,6 @@ TF00_SetMoney::TF00_SetMoney(QWidget* owner, DeskSession* session, int recNo) : 
     layout->addLayout(buttons, 1, 0, 1, 2);
 
     connect(MonthCalendar1, &QCalendarWidget::clicked, edtIDate, &QDateEdit::setDate);
-    connect(edtPiece, &QLineEdit::editingFinished, this, [this] {
-        if (edtPiece->text().isEmpty())
-            edtPiece->setText(QStringLiteral("0"));
-    });
     connect(btnOK, &QPushButton::clicked, this, &TF00_SetMoney::Ok);
     connect(btnCancel, &QPushButton::clicked, this, &QWidget::close);
     connect(session, &DeskSession::changed, this, &TF00_SetMoney::followDesk);
@@ -132,6 +128,8 @@ void TF00_SetMoney::Ok()
 bool TF00_SetMoney::eventFilter(QObject* watched, QEvent* event)
 {
     // Releasing Enter in the price or the date box acts as OK.
+    if (event->type() == QEvent::FocusOut && watched == edtPiece && edtPiece->text().isEmpty())
+        edtPiece->setText(QStringLiteral("0")); // an empty price is no price: 0
     if (event->type() == QEvent::KeyRelease && (watched == edtPiece || watched == edtIDate)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
