@@ -13,7 +13,10 @@ namespace {
 QTextStream out(stdout);
 QTextStream err(stderr);
 
-QString n(qint64 v) { return QLocale(QLocale::English).toString(v); }
+QString n(qint64 v)
+{
+    return QLocale(QLocale::English).toString(v);
+}
 
 int usage()
 {

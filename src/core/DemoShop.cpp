@@ -23,7 +23,10 @@
 
 namespace DemoShop {
 
-Options demo() { return Options{}; }
+Options demo()
+{
+    return Options{};
+}
 
 Options large()
 {
@@ -80,12 +83,16 @@ public:
     {
         return v.isNull() ? *this << nullptr : *this << v.toUtf8();
     }
-    Prepared& operator<<(const Stamp& v) { return check(sqlite3_bind_text(m_stmt, ++m_at, v.text, 19, SQLITE_TRANSIENT)); }
+    Prepared& operator<<(const Stamp& v)
+    {
+        return check(sqlite3_bind_text(m_stmt, ++m_at, v.text, 19, SQLITE_TRANSIENT));
+    }
 
     void run()
     {
         const int rc = sqlite3_step(m_stmt);
-        const QString error = rc == SQLITE_DONE || rc == SQLITE_ROW ? QString() : QString::fromUtf8(sqlite3_errmsg(m_db));
+        const QString error =
+            rc == SQLITE_DONE || rc == SQLITE_ROW ? QString() : QString::fromUtf8(sqlite3_errmsg(m_db));
         m_at = 0;
         sqlite3_reset(m_stmt);
         sqlite3_clear_bindings(m_stmt);
@@ -173,8 +180,8 @@ struct Guest {
     Person p;
     int join = 0, leave = INT_MAX;
     Habit habit = Habit::Punctual;
-    int appetite = 2;       // books per visit, about
-    double idleGap = 10;    // days between visits without books out
+    int appetite = 2;           // books per visit, about
+    double idleGap = 10;        // days between visits without books out
     std::array<int, 6> taste{}; // weight by category 1..5
     int scheme = 0;
     bool paysLate = false;
@@ -203,9 +210,9 @@ struct Tier {
 };
 
 const Tier kTiers[] = {
-    {1, 0, 99, 8, 5, 3, 5, 5},     {1, 100, 129, 10, 8, 4, 5, 5},   {1, 130, 32767, 12, 10, 5, 10, 5},
-    {2, 0, 199, 15, 10, 5, 10, 5}, {2, 200, 299, 20, 15, 8, 10, 8}, {2, 300, 32767, 25, 20, 10, 10, 10},
-    {3, 0, 149, 10, 8, 5, 5, 5},   {3, 150, 32767, 15, 10, 5, 5, 5}, {4, 0, 399, 25, 15, 0, 10, 10},
+    {1, 0, 99, 8, 5, 3, 5, 5},          {1, 100, 129, 10, 8, 4, 5, 5},    {1, 130, 32767, 12, 10, 5, 10, 5},
+    {2, 0, 199, 15, 10, 5, 10, 5},      {2, 200, 299, 20, 15, 8, 10, 8},  {2, 300, 32767, 25, 20, 10, 10, 10},
+    {3, 0, 149, 10, 8, 5, 5, 5},        {3, 150, 32767, 15, 10, 5, 5, 5}, {4, 0, 399, 25, 15, 0, 10, 10},
     {4, 400, 32767, 30, 20, 0, 10, 10}, {5, 0, 32767, 20, 15, 5, 10, 5},
 };
 
@@ -282,9 +289,11 @@ private:
                 m_rules.push_back({st.value(0).toInt(), st.value(1).toInt(), st.value(2).toInt(), st.value(3).toInt()});
         }
         {
-            Statement st(m_db, QStringLiteral("SELECT PayMoney, IntoMoney, PayStart, PayEnd FROM PayMoney ORDER BY NO"));
+            Statement st(m_db,
+                         QStringLiteral("SELECT PayMoney, IntoMoney, PayStart, PayEnd FROM PayMoney ORDER BY NO"));
             while (st.step())
-                m_schemes.push_back({st.value(0).toInt(), st.value(1).toInt(), st.value(2).toInt(), st.value(3).toInt()});
+                m_schemes.push_back(
+                    {st.value(0).toInt(), st.value(1).toInt(), st.value(2).toInt(), st.value(3).toInt()});
         }
 
         // The staff: the default employee has worked here a while, a second one takes the evenings.
@@ -294,14 +303,19 @@ private:
                               "School, Class, IDNO, LV, flgLV, SDate, LDate, PS) "
                               "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
         Person p = person(m_rng, 1998, 2003);
-        (worker << kEvening << "1111" << "林 雅婷" << "女" << m_cal.day(p.birthday) << p.tel << p.mobile << p.email
-                << p.addr << "城南大學" << "資管三甲" << idNumber(m_rng, QLatin1Char('A'), false) << 20 << 0
-                << m_cal.day(-300) << nullptr << "晚班 16:00–22:00")
+        (worker << kEvening << "1111"
+                << "林 雅婷"
+                << "女" << m_cal.day(p.birthday) << p.tel << p.mobile << p.email << p.addr << "城南大學"
+                << "資管三甲" << idNumber(m_rng, QLatin1Char('A'), false) << 20 << 0 << m_cal.day(-300) << nullptr
+                << "晚班 16:00–22:00")
             .run();
         p = person(m_rng, 1995, 2000);
-        (worker << "3108" << "3108" << "陳 志豪" << "男" << m_cal.day(p.birthday) << p.tel << p.mobile << p.email
-                << p.addr << nullptr << nullptr << idNumber(m_rng, QLatin1Char('F'), true) << 30 << 1
-                << m_cal.day(-m_days / 2 - 500) << m_cal.day(-m_days / 2 - 100) << "已離職")
+        (worker << "3108"
+                << "3108"
+                << "陳 志豪"
+                << "男" << m_cal.day(p.birthday) << p.tel << p.mobile << p.email << p.addr << nullptr << nullptr
+                << idNumber(m_rng, QLatin1Char('F'), true) << 30 << 1 << m_cal.day(-m_days / 2 - 500)
+                << m_cal.day(-m_days / 2 - 100) << "已離職")
             .run();
         m_summary.hints << QStringLiteral("員工：6475 程 小九（無密碼）、5201 林 雅婷（密碼 1111）");
     }
@@ -363,8 +377,7 @@ private:
         for (size_t i = 0; i < made.size(); ++i)
             idx[i] = int(i);
         std::sort(idx.begin(), idx.end(), [&](int a, int b) {
-            return made[a].series != made[b].series ? made[a].series < made[b].series
-                                                    : made[a].volume < made[b].volume;
+            return made[a].series != made[b].series ? made[a].series < made[b].series : made[a].volume < made[b].volume;
         });
         for (size_t k = 0; k + 1 < idx.size(); ++k)
             if (made[idx[k]].series == made[idx[k + 1]].series)
@@ -389,12 +402,12 @@ private:
     // --- the customers -------------------------------------------------------------
     void makeGuests()
     {
-        static const QStringList papers = {QStringLiteral("身分證"), QStringLiteral("健保卡"),
-                                           QStringLiteral("駕照"), QStringLiteral("學生證")};
-        static const QStringList notes = {
-            QStringLiteral("新刊到了請電話通知"), QStringLiteral("常借少年漫畫"), QStringLiteral("喜歡推理小說"),
-            QStringLiteral("電話請晚上八點後聯絡"), QStringLiteral("曾遺失書本，已賠償"),
-            QStringLiteral("學生，押學生證"), QStringLiteral("熟客，家住附近"), QStringLiteral("習慣一次借一整套")};
+        static const QStringList papers = {QStringLiteral("身分證"), QStringLiteral("健保卡"), QStringLiteral("駕照"),
+                                           QStringLiteral("學生證")};
+        static const QStringList notes = {QStringLiteral("新刊到了請電話通知"), QStringLiteral("常借少年漫畫"),
+                                          QStringLiteral("喜歡推理小說"),       QStringLiteral("電話請晚上八點後聯絡"),
+                                          QStringLiteral("曾遺失書本，已賠償"), QStringLiteral("學生，押學生證"),
+                                          QStringLiteral("熟客，家住附近"),     QStringLiteral("習慣一次借一整套")};
         for (int i = 0; i < m_o.guests; ++i) {
             Guest g;
             g.code = QStringLiteral("B%1").arg(i + 1, 5, 10, QLatin1Char('0')).toLatin1();
@@ -423,8 +436,9 @@ private:
             }
             if (m_rng.chance(0.6)) {
                 g.papers = m_rng.pick(papers);
-                g.idSave = QStringLiteral("%1-%2").arg(QChar(u'A' + m_rng.below(4))).arg(m_rng.range(1, 40), 2, 10,
-                                                                                         QLatin1Char('0'));
+                g.idSave = QStringLiteral("%1-%2")
+                               .arg(QChar(u'A' + m_rng.below(4)))
+                               .arg(m_rng.range(1, 40), 2, 10, QLatin1Char('0'));
             } else if (m_rng.chance(0.7)) {
                 g.pledge = m_rng.chance(0.5) ? 300 : 500;
             }
@@ -568,8 +582,7 @@ private:
     }
 
     // A loan row in its final form: open, or closed at (closeDay, closeSecs) with its state and fine.
-    void writeLoan(const Guest& g, const Loan& l, bool closed, int closeDay, int closeSecs, const char* state,
-                   int fine)
+    void writeLoan(const Guest& g, const Loan& l, bool closed, int closeDay, int closeSecs, const char* state, int fine)
     {
         const Book& b = m_books[size_t(l.book)];
         m_loan << l.id << g.code << b.code << nullptr << at(l.day, l.secs) << m_cal.day(l.due);
@@ -592,8 +605,8 @@ private:
     {
         Book& b = m_books[size_t(book)];
         const qint64 id = ++m_lastId;
-        (m_loan << id << guest << b.code << b.vol << at(day, secs) << m_cal.day(day) << at(day, secs) << b.costOld
-                << 1 << 1 << "IN" << workerAt(secs) << 0)
+        (m_loan << id << guest << b.code << b.vol << at(day, secs) << m_cal.day(day) << at(day, secs) << b.costOld << 1
+                << 1 << "IN" << workerAt(secs) << 0)
             .run();
         ++m_loanRows;
         ++b.borrowed;
@@ -617,8 +630,9 @@ private:
     {
         static const int amounts[] = {10, 20, 20, 30, 35, 50, 50, 100};
         const int amount = amounts[m_rng.below(int(std::size(amounts)))];
-        (m_loan << ++m_lastId << nullptr << "金額" << "0" << at(day, secs) << m_cal.day(day) << at(day, secs)
-                << amount << 1 << 1 << nullptr << nullptr << 0)
+        (m_loan << ++m_lastId << nullptr << "金額"
+                << "0" << at(day, secs) << m_cal.day(day) << at(day, secs) << amount << 1 << 1 << nullptr << nullptr
+                << 0)
             .run();
         ++m_loanRows;
         m_day.drawer += amount;
@@ -716,9 +730,8 @@ private:
             }
         }
         // The benchmark's customers need exactly their number: look through the shelf.
-        for (size_t k = 0, start = size_t(m_rng.below(int(m_books.size()))); exact && int(picks.size()) < wanted &&
-                                                                               k < m_books.size();
-             ++k) {
+        for (size_t k = 0, start = size_t(m_rng.below(int(m_books.size())));
+             exact && int(picks.size()) < wanted && k < m_books.size(); ++k) {
             const int book = int((start + k) % m_books.size());
             if (canRent(g, book, day, picks, count))
                 take(book);
@@ -785,7 +798,8 @@ private:
             ++perCategory[size_t(m_books[size_t(p)].category)];
         }
         for (Loan& l : rented)
-            l.due = day + loanDays(m_books[size_t(l.book)].category, perCategory[size_t(m_books[size_t(l.book)].category)]);
+            l.due =
+                day + loanDays(m_books[size_t(l.book)].category, perCategory[size_t(m_books[size_t(l.book)].category)]);
         const int settle = t += 20;
         const QByteArray& code = g.code;
         qint64 rent = 0, over = 0;
@@ -939,8 +953,8 @@ private:
             counts[2] += 5;
         }
         (*m_workClass << over << take << at(day, secs) << f.cashIn << f.rent << f.reading << f.fines << f.visitors
-                      << f.lent << f.returned << f.read << counts[0] << counts[1] << counts[2] << counts[3]
-                      << counts[4] << counts[5])
+                      << f.lent << f.returned << f.read << counts[0] << counts[1] << counts[2] << counts[3] << counts[4]
+                      << counts[5])
             .run();
         ++m_shifts;
         m_shift = Figures{};
@@ -1008,9 +1022,8 @@ private:
         for (const Guest& g : m_guests) {
             const int since = g.join;
             guest << g.code << g.p.name << g.p.tel << g.p.mobile << g.p.sex << g.p.idNumber << g.vip << g.p.addr
-                  << g.p.addr2 << g.p.email << m_cal.day(g.p.birthday) << g.papers << g.idSave << g.ps
-                  << int(g.closed) << g.balance << g.pledge << g.entrance << g.totalPaid
-                  << g.payments;
+                  << g.p.addr2 << g.p.email << m_cal.day(g.p.birthday) << g.papers << g.idSave << g.ps << int(g.closed)
+                  << g.balance << g.pledge << g.entrance << g.totalPaid << g.payments;
             if (g.lastPayDay == INT_MIN)
                 guest << nullptr;
             else
@@ -1121,7 +1134,8 @@ void removeShop(const QString& path)
 Summary create(const QString& path, const Options& options)
 {
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-        throw DbError(QStringLiteral("%1 已經存在，不會覆寫：請指定一個新的檔名。").arg(QFileInfo(path).absoluteFilePath()));
+        throw DbError(
+            QStringLiteral("%1 已經存在，不會覆寫：請指定一個新的檔名。").arg(QFileInfo(path).absoluteFilePath()));
     QElapsedTimer clock;
     clock.start();
     Summary s;
@@ -1129,7 +1143,7 @@ Summary create(const QString& path, const Options& options)
         std::unique_ptr<Database> db = Schema::openShop(path);
         // Generation only: nothing here needs to survive a crash, the file is removed on failure.
         db->execScript(QStringLiteral("PRAGMA journal_mode = DELETE; PRAGMA synchronous = OFF; "
-                                      "PRAGMA cache_size = -200000; PRAGMA temp_store = MEMORY;"));
+                                      "PRAGMA cache_size = -200000; PRAGMA temp_store = MEMORY; PRAGMA threads = 2;"));
         const QStringList indexes = indexStatements();
         {
             Transaction tx(*db);

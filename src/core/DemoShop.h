@@ -14,9 +14,9 @@ struct Options {
     std::uint64_t seed = 20260310;
     bool large = false; // a catalogue made up from word pools instead of the hand-picked one
     int guests = 40;
-    int books = 0;      // large only: number of books (volumes) to make up
-    int days = 182;     // days of history, ending yesterday
-    int benchGuests = 1; // customers left with exactly 10 open loans: B00001, B00002, ...
+    int books = 0;         // large only: number of books (volumes) to make up
+    int days = 182;        // days of history, ending yesterday
+    int benchGuests = 1;   // customers left with exactly 10 open loans: B00001, B00002, ...
     double activity = 1.0; // scales how often customers come
 };
 
@@ -25,8 +25,8 @@ Options demo();
 Options large();
 
 struct Summary {
-    qint64 guests = 0, books = 0, loans = 0, openLoans = 0, overdueLoans = 0, journal = 0, days = 0,
-           shifts = 0, reservations = 0;
+    qint64 guests = 0, books = 0, loans = 0, openLoans = 0, overdueLoans = 0, journal = 0, days = 0, shifts = 0,
+           reservations = 0;
     qint64 guestsWithTenOrMore = 0; // customers holding 10 or more books
     QStringList benchGuests;        // each holds exactly 10 open loans
     QStringList benchLoans;         // barcodes the first of them holds

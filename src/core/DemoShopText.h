@@ -16,9 +16,9 @@ class Rng {
 public:
     explicit Rng(std::uint64_t seed);
     std::uint64_t next();
-    int below(int n); // 0 .. n-1
+    int below(int n);                                             // 0 .. n-1
     int range(int lo, int hi) { return lo + below(hi - lo + 1); } // lo .. hi
-    double unit();   // [0, 1)
+    double unit();                                                // [0, 1)
     bool chance(double p) { return unit() < p; }
     template <class T> const T& pick(const std::vector<T>& v) { return v[size_t(below(int(v.size())))]; }
     const QString& pick(const QStringList& v) { return v[below(int(v.size()))]; }
@@ -40,13 +40,13 @@ QString idNumber(Rng& rng, QChar region, bool male);
 
 // One series (or a single title) of the catalogue.
 struct Series {
-    int classNum = 0;     // the leaf class
+    int classNum = 0; // the leaf class
     QString name, author, publisher;
     int volumes = 1;
     bool finished = true; // the last volume is the end of the series
     int money = 0;        // list price of one volume
     bool adult = false;
-    bool issues = false;  // magazines: volumes are issue numbers
+    bool issues = false; // magazines: volumes are issue numbers
 };
 
 // The hand-picked catalogue of the small demo shop (about 300 books).

@@ -52,7 +52,10 @@ DemoShop::Options smallLarge()
     return o;
 }
 
-qint64 count(Database& db, const QString& sql) { return db.scalar(sql).toLongLong(); }
+qint64 count(Database& db, const QString& sql)
+{
+    return db.scalar(sql).toLongLong();
+}
 
 } // namespace
 
@@ -80,7 +83,10 @@ void TestDemoShop::addShops()
     QTest::newRow("generated") << QStringLiteral("generated");
 }
 
-void TestDemoShop::isCompleteShop_data() { addShops(); }
+void TestDemoShop::isCompleteShop_data()
+{
+    addShops();
+}
 
 void TestDemoShop::isCompleteShop()
 {
@@ -192,8 +198,8 @@ void TestDemoShop::demoHasSomethingOfEach_data()
     QTest::addColumn<int>("atLeast");
     QTest::newRow("a few dozen customers") << "SELECT COUNT(*) FROM Guest WHERE GuestCode <> 'A001'" << 30;
     QTest::newRow("about 300 books") << "SELECT COUNT(*) FROM BookDetail" << 250;
-    QTest::newRow("books out, not yet due") << "SELECT COUNT(*) FROM Rent_Back WHERE flgRet = 0 AND IDate >= today()"
-                                            << 3;
+    QTest::newRow("books out, not yet due")
+        << "SELECT COUNT(*) FROM Rent_Back WHERE flgRet = 0 AND IDate >= today()" << 3;
     QTest::newRow("books out, overdue") << "SELECT COUNT(*) FROM Rent_Back WHERE flgRet = 0 AND IDate < today()" << 3;
     QTest::newRow("most loans returned") // ten times as many closed rows as open ones
         << "SELECT (SELECT COUNT(*) FROM Rent_Back WHERE flgRet = 1) - "
@@ -207,12 +213,9 @@ void TestDemoShop::demoHasSomethingOfEach_data()
         << "SELECT COUNT(DISTINCT Cost) FROM GuestCost WHERE Mode = 'I'" << 2;
     QTest::newRow("refunds") << "SELECT COUNT(*) FROM GuestCost WHERE Mode = 'RT'" << 1;
     QTest::newRow("a closed account") << "SELECT COUNT(*) FROM Guest WHERE IsClose = 1" << 1;
-    QTest::newRow("customers with a password")
-        << "SELECT COUNT(*) FROM Guest WHERE pwdUse = 1 AND Password <> ''" << 1;
-    QTest::newRow("reservations waiting and done")
-        << "SELECT COUNT(DISTINCT SubEnd) FROM SubBook" << 2;
-    QTest::newRow("a second employee on shift")
-        << "SELECT COUNT(DISTINCT worker) FROM GuestCost" << 2;
+    QTest::newRow("customers with a password") << "SELECT COUNT(*) FROM Guest WHERE pwdUse = 1 AND Password <> ''" << 1;
+    QTest::newRow("reservations waiting and done") << "SELECT COUNT(DISTINCT SubEnd) FROM SubBook" << 2;
+    QTest::newRow("a second employee on shift") << "SELECT COUNT(DISTINCT worker) FROM GuestCost" << 2;
 }
 
 void TestDemoShop::demoHasSomethingOfEach()
