@@ -20,7 +20,7 @@ TF03_PayRtMoney::TF03_PayRtMoney(QWidget* owner) : Tfm_BaseISNAVGrid(owner)
     setWindowTitle(QStringLiteral("繳退款"));
     setWindowFlag(Qt::Tool, true);
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    resize(720, 320);
+    resize(800, 320);
 
     setCaption(Action2, QStringLiteral("新增(&N)"));
     setCaption(Action3, QStringLiteral("自行輸入金額(&K)"));

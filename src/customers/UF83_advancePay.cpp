@@ -17,13 +17,14 @@ void setUpSchemeGrid(Dataset& schemes, DBGrid& grid)
                                        d.valueAt(recNo, d.fieldIndex(QStringLiteral("IntoMoney"))),
                                        d.valueAt(recNo, d.fieldIndex(QStringLiteral("PayMoney")))));
     };
-    grid.addColumn(QStringLiteral("NO"), QStringLiteral("編號")).readOnly();
-    grid.addColumn(QStringLiteral("Type"), QStringLiteral("分類名稱"));
-    grid.addColumn(QStringLiteral("PayMoney"), QStringLiteral("預繳金額")).number();
-    grid.addColumn(QStringLiteral("IntoMoney"), QStringLiteral("產生點數")).number();
-    grid.addColumn(QStringLiteral("PayStart"), QStringLiteral("金額範圍(起)")).number();
-    grid.addColumn(QStringLiteral("PayEnd"), QStringLiteral("(迄)")).number();
-    grid.addColumn(QStringLiteral("Rate"), QStringLiteral("比率(%)")).align(Qt::AlignRight | Qt::AlignVCenter);
+    // Widths are the narrowest that read well; the grid widens them to fill its width.
+    grid.addColumn(QStringLiteral("NO"), QStringLiteral("編號")).readOnly().width(50);
+    grid.addColumn(QStringLiteral("Type"), QStringLiteral("分類名稱")).width(160);
+    grid.addColumn(QStringLiteral("PayMoney"), QStringLiteral("預繳金額")).number().width(80);
+    grid.addColumn(QStringLiteral("IntoMoney"), QStringLiteral("產生點數")).number().width(80);
+    grid.addColumn(QStringLiteral("PayStart"), QStringLiteral("金額範圍(起)")).number().width(100);
+    grid.addColumn(QStringLiteral("PayEnd"), QStringLiteral("(迄)")).number().width(70);
+    grid.addColumn(QStringLiteral("Rate"), QStringLiteral("比率(%)")).align(Qt::AlignRight | Qt::AlignVCenter).width(70);
 }
 
 TF83_advancePay::TF83_advancePay(QWidget* owner) : Tfm_BaseISNAVGrid(owner)
@@ -31,7 +32,7 @@ TF83_advancePay::TF83_advancePay(QWidget* owner) : Tfm_BaseISNAVGrid(owner)
     setObjectName(QStringLiteral("F83_advancePay"));
     setWindowTitle(QStringLiteral("預繳金額設定"));
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    resize(720, 360);
+    resize(820, 380);
 
     setCaption(Action2, QStringLiteral("新增(&N)"));
     setCaption(Action3, QStringLiteral("修改(&F)"));
