@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TF01_1GuestSet2* F01_1GuestSet2 = nullptr;
@@ -147,8 +148,9 @@ void TF01_1GuestSet2::passwordLeft()
     }();
     if (verdict.restore && edtPassword->text() != m_oldPassword)
         m_source->setValue(QStringLiteral("Password"), m_oldPassword.isEmpty() ? QVariant() : QVariant(m_oldPassword));
+    // Once the focus has settled where the clerk sent it: a focus change inside another one is lost.
     if (verdict.refocus)
-        edtPassword->setFocus(Qt::OtherFocusReason);
+        QTimer::singleShot(0, edtPassword, [this] { edtPassword->setFocus(Qt::OtherFocusReason); });
 }
 
 void TF01_1GuestSet2::FormClose(CloseAction& action)

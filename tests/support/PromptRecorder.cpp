@@ -21,6 +21,7 @@ void PromptRecorder::clear()
     m_shown.clear();
     m_beeps = 0;
     m_passwordsAsked = 0;
+    m_changesAsked.clear();
 }
 
 Answer PromptRecorder::show(const QString& kind, const QString& text, const QString& caption, Buttons buttons)
@@ -45,8 +46,10 @@ QString PromptRecorder::askPassword(const QString&)
     return m_passwords.dequeue();
 }
 
-PasswordChange PromptRecorder::askPasswordChange(const QString&, const QString&, const QString&, const QString&)
+PasswordChange PromptRecorder::askPasswordChange(const QString& caption, const QString& prompt,
+                                                 const QString& initialNew, const QString& oldPassword)
 {
+    m_changesAsked.append({caption, prompt, initialNew, oldPassword});
     if (m_changes.isEmpty()) {
         QTest::qFail("password change asked with no answer queued", __FILE__, __LINE__);
         return {};

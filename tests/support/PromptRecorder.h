@@ -14,6 +14,11 @@ struct ShownMessage {
     QString caption;
 };
 
+// What a password-change confirmation was asked with.
+struct PasswordChangeRequest {
+    QString caption, prompt, initialNew, oldPassword;
+};
+
 class PromptRecorder : public PromptHandler {
 public:
     PromptRecorder();
@@ -29,6 +34,7 @@ public:
     ShownMessage last() const { return m_shown.isEmpty() ? ShownMessage{} : m_shown.last(); }
     int beeps() const { return m_beeps; }
     int passwordsAsked() const { return m_passwordsAsked; }
+    const QList<PasswordChangeRequest>& changesAsked() const { return m_changesAsked; }
     void clear();
     // True when every queued answer was used.
     bool drained() const { return m_answers.isEmpty() && m_passwords.isEmpty() && m_changes.isEmpty(); }
@@ -44,6 +50,7 @@ private:
     QQueue<Answer> m_answers;
     QQueue<QString> m_passwords;
     QQueue<PasswordChange> m_changes;
+    QList<PasswordChangeRequest> m_changesAsked;
     int m_beeps = 0;
     int m_passwordsAsked = 0;
     PromptHandler* m_previous = nullptr;
