@@ -84,6 +84,15 @@ TF00_Main::TF00_Main(QWidget* owner) : Tfm_BaseISNAV(owner)
     m_session = new DeskSession(db(), this);
     m_session->setObjectName(QStringLiteral("DeskSession"));
     m_session->setChooseGuest([this](Dataset& guests) { return chooseGuest(guests); });
+    // The pay windows journal with the on-duty code, and reopen the customer query after money moved.
+    Payments::setDeskLink({[this] { return m_session->dutyCode(); },
+                           [this] {
+                               Dataset& guest = m_session->qryGuest();
+                               if (guest.isOpen()) {
+                                   guest.close();
+                                   guest.open();
+                               }
+                           }});
 
     // The navigator of the base has nothing to do on the desk: the lines are moved by the grid's keys.
     BiDiDBNavigator1->hide();
@@ -113,6 +122,7 @@ TF00_Main::TF00_Main(QWidget* owner) : Tfm_BaseISNAV(owner)
 
 TF00_Main::~TF00_Main()
 {
+    Payments::setDeskLink({});
     if (F00_Main == this)
         F00_Main = nullptr;
 }

@@ -6,6 +6,7 @@
 #include "customers/UF03_PayRtMoney.h"
 #include "customers/UF03_ReturnMoney.h"
 #include "customers/UF83_advancePay.h"
+#include "desk/UF00_Main.h"
 #include "framework/DBGrid.h"
 #include "framework/DBNavigator.h"
 #include "framework/WindowRegistry.h"
@@ -57,6 +58,8 @@ private slots:
     void refundClickedStraightFromTheBoxChecksOnce();
     void refundWithoutCustomerRowSaysSo();
     void schemeEditorEditsSavesAndDrops();
+    void paymentDuringAVisitStays_data();
+    void paymentDuringAVisitStays();
 
 private:
     TF03_PayRtMoney* openPayWindow(const QString& customer);
@@ -411,6 +414,62 @@ void TestPayWindows::schemeEditorEditsSavesAndDrops()
     QCOMPARE(shop->count("PayMoney"), 3);
     QCOMPARE(shop->count("PayMoney", "Type = '贈點'"), 0);
     QVERIFY(shop->prompts.shown().isEmpty());
+}
+
+void TestPayWindows::paymentDuringAVisitStays_data()
+{
+    QTest::addColumn<bool>("settle");
+    QTest::addColumn<double>("balance");
+    QTest::newRow("then settled") << true << 3090.0;
+    QTest::newRow("then reset") << false << 3100.0;
+}
+
+// F7 on the desk while a new rental is pending: the payment is booked at once with the
+// on-duty code, the desk shows the new balance less the visit's rent, and neither the
+// settlement nor a reset of the visit undoes it.
+void TestPayWindows::paymentDuringAVisitStays()
+{
+    QFETCH(bool, settle);
+    QFETCH(double, balance);
+    shop->addBook("B3", "灌籃高手", 103, 10);
+    auto desk = std::make_unique<TF00_Main>();
+    showActive(desk.get());
+    desk->SetOnDuty("W09", "值班員", Clock::now());
+    QTest::keyClicks(desk->edtName, "G1");
+    QTest::keyClick(desk->edtName, Qt::Key_Return);
+    QTest::keyClicks(desk->edtName, "B3");
+    QTest::keyClick(desk->edtName, Qt::Key_Return);
+    QCOMPARE(desk->session().guest().RentTotal, 10);
+    QCOMPARE(desk->lab9BalMon->text(), QString("1990"));
+
+    QTest::keyClick(desk.get(), Qt::Key_F7);
+    QPointer<TF03_PayRtMoney> pay = F03_PayRtMoney;
+    QVERIFY(pay);
+    QCOMPARE(pay->parentWidget(), desk.get());
+    QCOMPARE(Payments::GetPayCustomer(), QString("G1"));
+    showActive(pay);
+    pay->qryPayMoney->moveTo(2); // 1000 for 1100
+    QTest::keyClick(pay->dxDBGrid1, Qt::Key_Return);
+    runDeferredDeletes();
+    QVERIFY(pay.isNull());
+    QCOMPARE(shop->count("GuestCost", "Mode = 'I' AND Cost = 1000 AND piece = 1100 AND worker = 'W09'"), 1);
+    QCOMPARE(desk->session().guest().Leave_Mon, 3100.0);
+    QCOMPARE(desk->session().guest().RentTotal, 10);
+    QCOMPARE(desk->lab9BalMon->text(), QString("3090"));
+
+    if (settle) {
+        QTest::keyClick(desk->edtName, Qt::Key_Return);
+        QCOMPARE(shop->count("Rent_Back", "Book_Code = 'B3' AND Bstate = 'RetB'"), 1);
+    } else {
+        desk->btnReset->click();
+        QCOMPARE(shop->count("Rent_Back", "Book_Code = 'B3'"), 0);
+    }
+    QCOMPARE(desk->session().mode(), int(DeskSession::ModeWaiting));
+    QCOMPARE(balanceOf(*shop, "G1"), balance);
+    QCOMPARE(shop->count("GuestCost", "Mode = 'I'"), 1);
+    QCOMPARE(shop->scalar("SELECT Pay_Num FROM Guest WHERE GuestCode = 'G1'").toInt(), 1);
+    desk.reset();
+    runDeferredDeletes();
 }
 
 QTEST_MAIN(TestPayWindows)
