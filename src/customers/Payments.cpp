@@ -58,7 +58,10 @@ std::optional<qint64> wholeValue(const QVariant& v)
     return qint64(std::trunc(d));
 }
 
-bool fits(qint64 v) { return v >= kMinAmount && v <= kMaxAmount; }
+bool fits(qint64 v)
+{
+    return v >= kMinAmount && v <= kMaxAmount;
+}
 
 void tellOutOfRange(const QString& what)
 {
@@ -84,19 +87,30 @@ void tellEngineError(const QString& what, const DbError& e)
 bool customerExists(const QString& code)
 {
     return db().scalar(QStringLiteral("SELECT COUNT(*) FROM Guest WHERE GuestCode = :code"), {{"code", code}})
-               .toLongLong()
-           > 0;
+               .toLongLong() > 0;
 }
 
 } // namespace
 
-void SetPayCustomer(const QString& code) { payCustomer() = code; }
+void SetPayCustomer(const QString& code)
+{
+    payCustomer() = code;
+}
 
-QString GetPayCustomer() { return payCustomer(); }
+QString GetPayCustomer()
+{
+    return payCustomer();
+}
 
-void setDeskLink(DeskLink l) { link() = std::move(l); }
+void setDeskLink(DeskLink l)
+{
+    link() = std::move(l);
+}
 
-QString dutyCode() { return link().dutyCode ? link().dutyCode() : Schema::kDefaultWorkerCode; }
+QString dutyCode()
+{
+    return link().dutyCode ? link().dutyCode() : Schema::kDefaultWorkerCode;
+}
 
 void reopenDeskCustomer()
 {
@@ -118,17 +132,20 @@ std::optional<qint64> coveringRate(qint64 amount)
 {
     // IntoMoney * 100.0 / PayMoney is one correctly rounded division, so a true half
     // stays a half for roundeven().
-    const QVariant r = db().scalar(
-        QStringLiteral("SELECT roundeven(IntoMoney * 100.0 / PayMoney) AS Rent FROM PayMoney "
-                       "WHERE PayStart <= :a AND PayEnd >= :a AND PayMoney <> 0 AND IntoMoney IS NOT NULL "
-                       "ORDER BY NO LIMIT 1"),
-        {{"a", amount}});
+    const QVariant r =
+        db().scalar(QStringLiteral("SELECT roundeven(IntoMoney * 100.0 / PayMoney) AS Rent FROM PayMoney "
+                                   "WHERE PayStart <= :a AND PayEnd >= :a AND PayMoney <> 0 AND IntoMoney IS NOT NULL "
+                                   "ORDER BY NO LIMIT 1"),
+                    {{"a", amount}});
     if (r.isNull())
         return std::nullopt;
     return r.toLongLong();
 }
 
-qint64 proposedPoints(qint64 amount, qint64 rate) { return amount * rate / 100; }
+qint64 proposedPoints(qint64 amount, qint64 rate)
+{
+    return amount * rate / 100;
+}
 
 qint64 discountFigure(qint64 paid, qint64 credited)
 {
@@ -165,8 +182,8 @@ Result CommitPayment(qint64 paid, qint64 credited, const QString& worker)
                        {"dis", discountFigure(paid, credited)},
                        {"code", code}});
         }
-        DMMain->appendGuestCost(code, QStringLiteral("I"), QStringLiteral("0"), worker, qint32(paid),
-                                qint32(credited), Clock::now());
+        DMMain->appendGuestCost(code, QStringLiteral("I"), QStringLiteral("0"), worker, qint32(paid), qint32(credited),
+                                Clock::now());
         tx.commit();
     } catch (const DbError& e) {
         tellEngineError(QStringLiteral("繳款"), e);
@@ -187,7 +204,10 @@ std::optional<RefundBasis> refundBasis(const QString& code)
     return b;
 }
 
-qint64 refundCash(qint64 points, qint64 lastDis) { return points * lastDis / 100; }
+qint64 refundCash(qint64 points, qint64 lastDis)
+{
+    return points * lastDis / 100;
+}
 
 Result refund(qint64 points, const QString& worker)
 {
@@ -214,8 +234,8 @@ Result refund(qint64 points, const QString& worker)
         }
         db().exec(QStringLiteral("UPDATE Guest SET Leave_Mon = Leave_Mon - :points WHERE GuestCode = :code"),
                   {{"points", points}, {"code", code}});
-        DMMain->appendGuestCost(code, QStringLiteral("RT"), QStringLiteral(""), worker, qint32(-cash),
-                                qint32(-points), Clock::now());
+        DMMain->appendGuestCost(code, QStringLiteral("RT"), QStringLiteral(""), worker, qint32(-cash), qint32(-points),
+                                Clock::now());
         tx.commit();
     } catch (const DbError& e) {
         tellEngineError(QStringLiteral("退款"), e);

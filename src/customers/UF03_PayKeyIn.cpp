@@ -26,7 +26,10 @@ QLineEdit* newWholeNumberBox(const QString& objectName, QWidget* parent)
     return box;
 }
 
-qint64 wholeNumberOf(const QLineEdit* box) { return box->text().toLongLong(); }
+qint64 wholeNumberOf(const QLineEdit* box)
+{
+    return box->text().toLongLong();
+}
 
 namespace {
 

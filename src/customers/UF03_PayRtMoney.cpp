@@ -47,9 +47,15 @@ TF03_PayRtMoney::TF03_PayRtMoney(QWidget* owner) : Tfm_BaseISNAVGrid(owner)
     connect(dxDBGrid1, &DBGrid::rowActivated, this, [this](int recNo) { guarded([&] { payRow(recNo); }); });
 }
 
-void TF03_PayRtMoney::SetPayCustomer(const QString& code) { Payments::SetPayCustomer(code); }
+void TF03_PayRtMoney::SetPayCustomer(const QString& code)
+{
+    Payments::SetPayCustomer(code);
+}
 
-QString TF03_PayRtMoney::GetPayCustomer() { return Payments::GetPayCustomer(); }
+QString TF03_PayRtMoney::GetPayCustomer()
+{
+    return Payments::GetPayCustomer();
+}
 
 bool TF03_PayRtMoney::CommitPayment(qint64 paid, qint64 credited)
 {

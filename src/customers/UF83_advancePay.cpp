@@ -24,7 +24,9 @@ void setUpSchemeGrid(Dataset& schemes, DBGrid& grid)
     grid.addColumn(QStringLiteral("IntoMoney"), QStringLiteral("產生點數")).number().width(80);
     grid.addColumn(QStringLiteral("PayStart"), QStringLiteral("金額範圍(起)")).number().width(100);
     grid.addColumn(QStringLiteral("PayEnd"), QStringLiteral("(迄)")).number().width(70);
-    grid.addColumn(QStringLiteral("Rate"), QStringLiteral("比率(%)")).align(Qt::AlignRight | Qt::AlignVCenter).width(70);
+    grid.addColumn(QStringLiteral("Rate"), QStringLiteral("比率(%)"))
+        .align(Qt::AlignRight | Qt::AlignVCenter)
+        .width(70);
 }
 
 TF83_advancePay::TF83_advancePay(QWidget* owner) : Tfm_BaseISNAVGrid(owner)
@@ -52,8 +54,7 @@ TF83_advancePay::TF83_advancePay(QWidget* owner) : Tfm_BaseISNAVGrid(owner)
     tabPayMoney->afterOpen = showStatus;
     tabPayMoney->afterDelete = showStatus;
     // Browsing rows cannot be typed over: a row is changed only after F2, F3 or the navigator put it in edit.
-    connect(tabPayMoney, &Dataset::stateChanged, this,
-            [this] { dxDBGrid1->setEditable(tabPayMoney->isEditing()); });
+    connect(tabPayMoney, &Dataset::stateChanged, this, [this] { dxDBGrid1->setEditable(tabPayMoney->isEditing()); });
     dxDBGrid1->setEditable(false);
 
     tabPayMoney->open();

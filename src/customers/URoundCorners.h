@@ -14,4 +14,7 @@ inline QRegion roundedRegion(const QSize& size)
 }
 
 // Call from the window's resizeEvent, so the shape follows the size.
-inline void roundCorners(QWidget* window) { window->setMask(roundedRegion(window->size())); }
+inline void roundCorners(QWidget* window)
+{
+    window->setMask(roundedRegion(window->size()));
+}

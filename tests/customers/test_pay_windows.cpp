@@ -23,7 +23,10 @@ namespace {
 
 const QString kWorker = QStringLiteral("W07");
 
-void runDeferredDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void runDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 void showActive(QWidget* w)
 {
@@ -68,7 +71,10 @@ private:
     int reopened = 0;
 };
 
-void TestPayWindows::initTestCase() { registerWindows(); }
+void TestPayWindows::initTestCase()
+{
+    registerWindows();
+}
 
 void TestPayWindows::init()
 {
@@ -154,8 +160,12 @@ void TestPayWindows::keyInProposesPointsAndConfirms_data()
     QTest::addColumn<QString>("amount");
     QTest::addColumn<QString>("piece");    // what the box held before
     QTest::addColumn<QString>("proposed"); // what it holds after the money box was left
-    QTest::newRow("1500 at 110%") << "1500" << "" << "1650";
-    QTest::newRow("2500 not covered") << "2500" << "77" << "77";
+    QTest::newRow("1500 at 110%") << "1500"
+                                  << ""
+                                  << "1650";
+    QTest::newRow("2500 not covered") << "2500"
+                                      << "77"
+                                      << "77";
 }
 
 void TestPayWindows::keyInProposesPointsAndConfirms()
@@ -247,8 +257,10 @@ void TestPayWindows::refundChecksTheFieldAndConfirms_data()
     QTest::addColumn<QString>("cash");
     QTest::addColumn<double>("balance");
     QTest::addColumn<int>("journalRows");
-    QTest::newRow("500 of 2000 at 90") << "500" << "450" << 1500.0 << 1;
-    QTest::newRow("the whole balance") << "2000" << "1800" << 2000.0 << 0;
+    QTest::newRow("500 of 2000 at 90") << "500"
+                                       << "450" << 1500.0 << 1;
+    QTest::newRow("the whole balance") << "2000"
+                                       << "1800" << 2000.0 << 0;
 }
 
 void TestPayWindows::refundChecksTheFieldAndConfirms()

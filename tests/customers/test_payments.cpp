@@ -41,15 +41,15 @@ QList<JournalRow> journal(TestShop& shop)
     st.bind({});
     QList<JournalRow> rows;
     while (st.step())
-        rows.append({st.value(0).toString(), st.value(1).toString(), st.value(4).toString(),
-                     st.value(5).toString(), st.value(6).toString(), st.value(2).toLongLong(),
-                     st.value(3).toLongLong()});
+        rows.append({st.value(0).toString(), st.value(1).toString(), st.value(4).toString(), st.value(5).toString(),
+                     st.value(6).toString(), st.value(2).toLongLong(), st.value(3).toLongLong()});
     return rows;
 }
 
 void setLastDis(TestShop& shop, const QString& code, int lastDis)
 {
-    shop.db().exec(QStringLiteral("UPDATE Guest SET Last_Dis = :d WHERE GuestCode = :c"), {{"d", lastDis}, {"c", code}});
+    shop.db().exec(QStringLiteral("UPDATE Guest SET Last_Dis = :d WHERE GuestCode = :c"),
+                   {{"d", lastDis}, {"c", code}});
 }
 
 } // namespace
@@ -168,7 +168,8 @@ void TestPayments::payment()
     TestShop shop;
     shop.addGuest("G1", "王小明", 200);
     shop.addGuest("G2", "李大華", 300);
-    shop.db().exec(QStringLiteral("UPDATE Guest SET Total_Mon = 5000, Pay_Num = 3, Last_Dis = 0 WHERE GuestCode = 'G1'"));
+    shop.db().exec(
+        QStringLiteral("UPDATE Guest SET Total_Mon = 5000, Pay_Num = 3, Last_Dis = 0 WHERE GuestCode = 'G1'"));
     Payments::SetPayCustomer("G1");
     QCOMPARE(Payments::GetPayCustomer(), QStringLiteral("G1"));
 
@@ -242,8 +243,7 @@ void TestPayments::refund_data()
     QTest::newRow("nothing paid yet") << 2000.0 << 0 << qint64(500) << Result::Booked << qint64(0);
     QTest::newRow("whole balance") << 2000.0 << 90 << qint64(2000) << Result::TooMuch << qint64(0);
     QTest::newRow("above balance") << 2000.0 << 90 << qint64(2001) << Result::TooMuch << qint64(0);
-    QTest::newRow("cash too large for the journal")
-        << 50000.0 << 200 << qint64(20000) << Result::Refused << qint64(0);
+    QTest::newRow("cash too large for the journal") << 50000.0 << 200 << qint64(20000) << Result::Refused << qint64(0);
     QTest::newRow("points too large for the journal")
         << 50000.0 << 100 << qint64(40000) << Result::Refused << qint64(0);
 }
