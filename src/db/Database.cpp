@@ -86,6 +86,45 @@ QString toDbText(const QDate& day)
     return day.isValid() ? day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00") : QString();
 }
 
+namespace {
+
+// Reads n digits at pos; false when any is not a digit.
+bool digitsAt(const QString& s, int pos, int n, int& out)
+{
+    out = 0;
+    for (int i = pos; i < pos + n; ++i) {
+        const char16_t c = s.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        out = out * 10 + (c - u'0');
+    }
+    return true;
+}
+
+// The stored forms "YYYY-MM-DD" and "YYYY-MM-DD HH:MM:SS" read directly: grids and the desk read
+// many dates, and the general parser of QDateTime is slow.
+bool readStored(const QString& s, QDate* day, QTime* time)
+{
+    int y, m, d;
+    if (s.size() < 10 || s.at(4) != u'-' || s.at(7) != u'-' || !digitsAt(s, 0, 4, y) || !digitsAt(s, 5, 2, m)
+        || !digitsAt(s, 8, 2, d))
+        return false;
+    *day = QDate(y, m, d);
+    if (!day->isValid())
+        return false;
+    *time = QTime(0, 0);
+    int h, mi, sec;
+    if (s.size() >= 19 && s.at(10) == u' ' && s.at(13) == u':' && s.at(16) == u':' && digitsAt(s, 11, 2, h)
+        && digitsAt(s, 14, 2, mi) && digitsAt(s, 17, 2, sec)) {
+        const QTime t(h, mi, sec);
+        if (t.isValid())
+            *time = t;
+    }
+    return true;
+}
+
+} // namespace
+
 QDateTime dbDateTime(const QVariant& stored)
 {
     if (stored.typeId() == QMetaType::QDateTime)
@@ -93,6 +132,10 @@ QDateTime dbDateTime(const QVariant& stored)
     if (stored.typeId() == QMetaType::QDate)
         return QDateTime(stored.toDate(), QTime(0, 0));
     const QString s = stored.toString();
+    QDate day;
+    QTime time;
+    if (readStored(s, &day, &time))
+        return QDateTime(day, time);
     if (s.size() >= 19) {
         const QDateTime t = QDateTime::fromString(s.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         if (t.isValid())
@@ -106,7 +149,16 @@ QDateTime dbDateTime(const QVariant& stored)
     return {};
 }
 
-QDate dbDate(const QVariant& stored) { return dbDateTime(stored).date(); }
+QDate dbDate(const QVariant& stored)
+{
+    if (stored.typeId() == QMetaType::QString) {
+        QDate day;
+        QTime time;
+        if (readStored(stored.toString(), &day, &time))
+            return day; // no local time needed for the day alone
+    }
+    return dbDateTime(stored).date();
+}
 
 // ---------------------------------------------------------------------------
 

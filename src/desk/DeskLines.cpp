@@ -133,7 +133,8 @@ TBook DeskSession::lineFromRow(const Dataset& d, int r, int state)
     l.Sub_Day = int16Of(d, r, "Sub_Day");
     l.Number = int16Of(d, r, "Number");
     l.RetNum = int16Of(d, r, "RetNum");
-    l.Reserved = HasReservation(l.Code) ? 2 : 0;
+    const int reserved = d.fieldIndex(QStringLiteral("Reserved"));
+    l.Reserved = (reserved >= 0 ? d.valueAt(r, reserved).toLongLong() != 0 : HasReservation(l.Code)) ? 2 : 0;
     l.Fee = Fee(l);
     l.FineRate = FineRate(l);
     l.OverDays = OverDays(l.IDate, m_day);

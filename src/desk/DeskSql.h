@@ -7,13 +7,15 @@
 
 namespace DeskSql {
 
-// The columns of a lines row: the loan and its book (the book's Vol).
+// The columns of a lines row: the loan, its book (the book's Vol) and whether
+// the book has a reservation row.
 inline QString lineColumns()
 {
     return QStringLiteral("R.idno, R.Guest_CODE, R.Book_Code, B.Name, B.Vol, R.piece, R.RDate, R.IDate, R.BDate, "
                           "R.InStudy, R.flgRet, R.Bstate, R.OverMoney, B.Code, B.Author, B.Publish, B.Class_Num, "
                           "B.Money, B.Cost_New, B.Cost_Old, B.Cost_In, B.Over_New, B.Over_Old, B.Over_18, B.\"END\", "
-                          "B.Brrow_Total, B.Spec_Day, B.New_Day, B.Sub_Day, B.RetNum, B.Number, B.\"Index\"");
+                          "B.Brrow_Total, B.Spec_Day, B.New_Day, B.Sub_Day, B.RetNum, B.Number, B.\"Index\", "
+                          "EXISTS (SELECT 1 FROM SubBook S WHERE S.BookCode = B.Code) AS Reserved");
 }
 
 // The open loans of a customer, the visit's new rentals among them (the key
