@@ -59,7 +59,10 @@ Answer QtPrompts::show(const QString& kind, const QString& text, const QString& 
     }
 }
 
-QString QtPrompts::askPassword(const QString& initialText) { return passwordDialog()->ask(initialText); }
+QString QtPrompts::askPassword(const QString& initialText)
+{
+    return passwordDialog()->ask(initialText);
+}
 
 PasswordChange QtPrompts::askPasswordChange(const QString& caption, const QString& prompt, const QString& initialNew,
                                             const QString& oldPassword)
@@ -67,7 +70,10 @@ PasswordChange QtPrompts::askPasswordChange(const QString& caption, const QStrin
     return passwordChangeDialog()->ask(caption, prompt, initialNew, oldPassword);
 }
 
-void QtPrompts::beep() { QApplication::beep(); }
+void QtPrompts::beep()
+{
+    QApplication::beep();
+}
 
 Tfm_pwnEzInput* QtPrompts::passwordDialog()
 {

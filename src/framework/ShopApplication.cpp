@@ -54,4 +54,7 @@ bool guarded(const std::function<void()>& command)
     return false;
 }
 
-void reportError(const QString& text) { Prompts::msgBox(text, kErrorCaption, QStringLiteral("Err")); }
+void reportError(const QString& text)
+{
+    Prompts::msgBox(text, kErrorCaption, QStringLiteral("Err"));
+}

@@ -34,11 +34,20 @@ TFDlg_ProcBar::TFDlg_ProcBar(QWidget* parent)
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-TFDlg_ProcBar::~TFDlg_ProcBar() { release(); }
+TFDlg_ProcBar::~TFDlg_ProcBar()
+{
+    release();
+}
 
-int TFDlg_ProcBar::position() const { return m_bar->value(); }
+int TFDlg_ProcBar::position() const
+{
+    return m_bar->value();
+}
 
-void TFDlg_ProcBar::setPosition(int percent) { m_bar->setValue(qBound(0, percent, 100)); }
+void TFDlg_ProcBar::setPosition(int percent)
+{
+    m_bar->setValue(qBound(0, percent, 100));
+}
 
 void TFDlg_ProcBar::tick()
 {

@@ -65,7 +65,10 @@ void Tfm_Base::MsgBox(const QString& text, const QString& caption, const QString
     Prompts::msgBox(text, caption, kind);
 }
 
-void Tfm_Base::ShowProgress(quint8 percent) { TFDlg_ProcBar::showProgress(percent); }
+void Tfm_Base::ShowProgress(quint8 percent)
+{
+    TFDlg_ProcBar::showProgress(percent);
+}
 
 PasswordChange Tfm_Base::AskPasswordChange(const QString& caption, const QString& prompt, const QString& initialNew,
                                            const QString& oldPassword)
@@ -73,7 +76,10 @@ PasswordChange Tfm_Base::AskPasswordChange(const QString& caption, const QString
     return Prompts::askPasswordChange(caption, prompt, initialNew, oldPassword);
 }
 
-QString Tfm_Base::AskPassword(const QString& initialText) { return Prompts::askPassword(initialText); }
+QString Tfm_Base::AskPassword(const QString& initialText)
+{
+    return Prompts::askPassword(initialText);
+}
 
 QString Tfm_Base::GetVersionText()
 {
@@ -121,9 +127,15 @@ void Tfm_Base::setKeyNavigation(KeyNav mode)
     m_keyNav = mode;
 }
 
-void Tfm_Base::exemptFromKeyNavigation(QWidget* field, bool exempt) { field->setProperty(kExempt, exempt); }
+void Tfm_Base::exemptFromKeyNavigation(QWidget* field, bool exempt)
+{
+    field->setProperty(kExempt, exempt);
+}
 
-void Tfm_Base::setModalDriver(std::function<void(Tfm_Base*)> driver) { modalDriver() = std::move(driver); }
+void Tfm_Base::setModalDriver(std::function<void(Tfm_Base*)> driver)
+{
+    modalDriver() = std::move(driver);
+}
 
 int Tfm_Base::showModal()
 {

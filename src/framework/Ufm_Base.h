@@ -132,8 +132,7 @@ private:
 void centreOnScreen(QWidget* window, QWidget* owner);
 void bringToFront(QWidget* window);
 
-template <class W, class... Args>
-W* ensureSingle(W*& instance, QWidget* owner, Args&&... args)
+template <class W, class... Args> W* ensureSingle(W*& instance, QWidget* owner, Args&&... args)
 {
     if (!instance) {
         W* w = new W(owner, std::forward<Args>(args)...);
@@ -156,8 +155,7 @@ W* ensureSingle(W*& instance, QWidget* owner, Args&&... args)
     return instance;
 }
 
-template <class W, class... Args>
-W* openSingle(W*& instance, QWidget* owner, Args&&... args)
+template <class W, class... Args> W* openSingle(W*& instance, QWidget* owner, Args&&... args)
 {
     W* w = ensureSingle(instance, owner, std::forward<Args>(args)...);
     bringToFront(w);

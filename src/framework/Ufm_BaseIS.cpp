@@ -28,14 +28,14 @@ Tfm_BaseIS::Tfm_BaseIS(QWidget* owner) : Tfm_Base(owner)
         Prompts::plain(QStringLiteral("程 小九偷懶，還沒做說明檔。"));
         Action1_HELPExecute();
     });
-    Action2 = createAction(QStringLiteral("Action2"), QStringLiteral("Action2"), Qt::Key_F2,
-                           [this] { Action2Execute(); });
-    Action3 = createAction(QStringLiteral("Action3"), QStringLiteral("Action3"), Qt::Key_F3,
-                           [this] { Action3Execute(); });
-    Action4 = createAction(QStringLiteral("Action4"), QStringLiteral("Action4"), Qt::Key_F4,
-                           [this] { Action4Execute(); });
-    Action5 = createAction(QStringLiteral("Action5"), QStringLiteral("尋找(&F)"), Qt::Key_F5,
-                           [this] { Action5Execute(); });
+    Action2 =
+        createAction(QStringLiteral("Action2"), QStringLiteral("Action2"), Qt::Key_F2, [this] { Action2Execute(); });
+    Action3 =
+        createAction(QStringLiteral("Action3"), QStringLiteral("Action3"), Qt::Key_F3, [this] { Action3Execute(); });
+    Action4 =
+        createAction(QStringLiteral("Action4"), QStringLiteral("Action4"), Qt::Key_F4, [this] { Action4Execute(); });
+    Action5 =
+        createAction(QStringLiteral("Action5"), QStringLiteral("尋找(&F)"), Qt::Key_F5, [this] { Action5Execute(); });
     ActionMenu = createAction(QStringLiteral("ActionMenu"), QStringLiteral("H&ome"), Qt::Key_Insert,
                               [this] { ActionMenuExecute(); });
     Action12_Close = createAction(QStringLiteral("Action12_Close"), QStringLiteral("關閉(F12)"), Qt::Key_F12,
@@ -45,8 +45,8 @@ Tfm_BaseIS::Tfm_BaseIS(QWidget* owner) : Tfm_Base(owner)
     m_sepAfterHelp->setSeparator(true);
     m_sepBeforeClose = new QAction(this);
     m_sepBeforeClose->setSeparator(true);
-    m_order = {Action1_HELP, m_sepAfterHelp, Action2, Action3, Action4, Action5, ActionMenu, m_sepBeforeClose,
-               Action12_Close};
+    m_order = {Action1_HELP, m_sepAfterHelp, Action2,          Action3,       Action4,
+               Action5,      ActionMenu,     m_sepBeforeClose, Action12_Close};
     m_hidden.insert(Action1_HELP);
     rebuildBar();
 }

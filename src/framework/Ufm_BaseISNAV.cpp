@@ -15,10 +15,9 @@ Tfm_BaseISNAV::Tfm_BaseISNAV(QWidget* owner) : Tfm_BaseIS(owner)
     m_layout->setContentsMargins(2, 2, 2, 2);
     BiDiDBNavigator1 = new DBNavigator(Panel1);
     BiDiDBNavigator1->setObjectName(QStringLiteral("BiDiDBNavigator1"));
-    BiDiDBNavigator1->setVisibleButtons({DBNavigator::Button::First, DBNavigator::Button::Prior,
-                                         DBNavigator::Button::Next, DBNavigator::Button::Last,
-                                         DBNavigator::Button::Post, DBNavigator::Button::Cancel,
-                                         DBNavigator::Button::Refresh});
+    BiDiDBNavigator1->setVisibleButtons(
+        {DBNavigator::Button::First, DBNavigator::Button::Prior, DBNavigator::Button::Next, DBNavigator::Button::Last,
+         DBNavigator::Button::Post, DBNavigator::Button::Cancel, DBNavigator::Button::Refresh});
     m_layout->addWidget(BiDiDBNavigator1, 0, Qt::AlignLeft);
     setCentralWidget(Panel1);
 }
@@ -49,4 +48,7 @@ void Tfm_BaseISNAV::ShowRecordStatus(const Dataset& dataSet, int mode)
         setPanelText(1, recordStatusText(dataSet, mode));
 }
 
-bool Tfm_BaseISNAV::IsEditing(const Dataset& dataSet) { return dataSet.state() != Dataset::State::Browse; }
+bool Tfm_BaseISNAV::IsEditing(const Dataset& dataSet)
+{
+    return dataSet.state() != Dataset::State::Browse;
+}

@@ -19,8 +19,7 @@ public:
 
     // Sets caption, prompt and the repeated edit, empties the old-password edit and focuses it.
     // A test then shows the dialog (show(), never exec()), types and clicks, and reads outcome().
-    void prepare(const QString& caption, const QString& prompt, const QString& initialNew,
-                 const QString& oldPassword);
+    void prepare(const QString& caption, const QString& prompt, const QString& initialNew, const QString& oldPassword);
     PasswordChange outcome() const { return m_outcome; }
     // prepare, show modally, outcome.
     PasswordChange ask(const QString& caption, const QString& prompt, const QString& initialNew,

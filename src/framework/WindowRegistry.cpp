@@ -15,11 +15,20 @@ QHash<QString, WindowOpener>& openers()
 
 } // namespace
 
-void registerWindow(const QString& className, WindowOpener opener) { openers().insert(className, std::move(opener)); }
+void registerWindow(const QString& className, WindowOpener opener)
+{
+    openers().insert(className, std::move(opener));
+}
 
-void unregisterWindow(const QString& className) { openers().remove(className); }
+void unregisterWindow(const QString& className)
+{
+    openers().remove(className);
+}
 
-bool isWindowRegistered(const QString& className) { return openers().contains(className); }
+bool isWindowRegistered(const QString& className)
+{
+    return openers().contains(className);
+}
 
 QWidget* openWindow(const QString& className, QWidget* owner)
 {

@@ -72,7 +72,10 @@ void showActive(QWidget* w)
     QVERIFY(QTest::qWaitForWindowActive(w));
 }
 
-void runDeferredDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void runDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 } // namespace
 
@@ -101,13 +104,20 @@ void TestBaseWindows::standardActions_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QKeySequence>("shortcut");
-    QTest::newRow("help") << "Action1_HELP" << "說明(&H)　" << QKeySequence(Qt::Key_F1);
-    QTest::newRow("F2") << "Action2" << "Action2" << QKeySequence(Qt::Key_F2);
-    QTest::newRow("F3") << "Action3" << "Action3" << QKeySequence(Qt::Key_F3);
-    QTest::newRow("F4") << "Action4" << "Action4" << QKeySequence(Qt::Key_F4);
-    QTest::newRow("F5") << "Action5" << "尋找(&F)" << QKeySequence(Qt::Key_F5);
-    QTest::newRow("home") << "ActionMenu" << "H&ome" << QKeySequence(Qt::Key_Insert);
-    QTest::newRow("close") << "Action12_Close" << "關閉(F12)" << QKeySequence(Qt::Key_F12);
+    QTest::newRow("help") << "Action1_HELP"
+                          << "說明(&H)　" << QKeySequence(Qt::Key_F1);
+    QTest::newRow("F2") << "Action2"
+                        << "Action2" << QKeySequence(Qt::Key_F2);
+    QTest::newRow("F3") << "Action3"
+                        << "Action3" << QKeySequence(Qt::Key_F3);
+    QTest::newRow("F4") << "Action4"
+                        << "Action4" << QKeySequence(Qt::Key_F4);
+    QTest::newRow("F5") << "Action5"
+                        << "尋找(&F)" << QKeySequence(Qt::Key_F5);
+    QTest::newRow("home") << "ActionMenu"
+                          << "H&ome" << QKeySequence(Qt::Key_Insert);
+    QTest::newRow("close") << "Action12_Close"
+                           << "關閉(F12)" << QKeySequence(Qt::Key_F12);
 }
 
 void TestBaseWindows::standardActions()
@@ -130,8 +140,8 @@ void TestBaseWindows::actionBarOrderAndPlace()
     Probe w;
     QAction* a6 = w.addBarAction("Action6", "續租(&P)", Qt::Key_F6, {});
     QAction* a7 = w.addBarAction("Action7", "繳退款(&M)", Qt::Key_F7, {});
-    const QList<QAction*> expected = {w.Action1_HELP, nullptr, w.Action2, w.Action3, w.Action4, w.Action5,
-                                      a6,             a7,      w.ActionMenu, nullptr, w.Action12_Close};
+    const QList<QAction*> expected = {w.Action1_HELP, nullptr, w.Action2,       w.Action3, w.Action4, w.Action5, a6, a7,
+                                      w.ActionMenu,   nullptr, w.Action12_Close};
     QCOMPARE(w.barOrder(), expected);
 
     // On the bar itself the help button is missing; the separators stand where they belong.

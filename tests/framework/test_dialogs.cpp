@@ -135,14 +135,38 @@ void TestDialogs::passwordEntry_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("answer");
-    QTest::newRow("OK returns the text") << "" << "abc" << "ok" << "abc";
-    QTest::newRow("Enter is OK") << "" << "pw1" << "enter" << "pw1";
-    QTest::newRow("the initial text") << "12" << "3" << "enter" << "123";
-    QTest::newRow("empty text") << "" << "" << "ok" << "";
-    QTest::newRow("Cancel") << "" << "abc" << "cancel" << "Cancel";
-    QTest::newRow("Escape") << "" << "abc" << "escape" << "Cancel";
-    QTest::newRow("close box") << "" << "abc" << "close" << "Cancel";
-    QTest::newRow("typed Cancel reads as a cancel") << "" << "Cancel" << "ok" << "Cancel";
+    QTest::newRow("OK returns the text") << ""
+                                         << "abc"
+                                         << "ok"
+                                         << "abc";
+    QTest::newRow("Enter is OK") << ""
+                                 << "pw1"
+                                 << "enter"
+                                 << "pw1";
+    QTest::newRow("the initial text") << "12"
+                                      << "3"
+                                      << "enter"
+                                      << "123";
+    QTest::newRow("empty text") << ""
+                                << ""
+                                << "ok"
+                                << "";
+    QTest::newRow("Cancel") << ""
+                            << "abc"
+                            << "cancel"
+                            << "Cancel";
+    QTest::newRow("Escape") << ""
+                            << "abc"
+                            << "escape"
+                            << "Cancel";
+    QTest::newRow("close box") << ""
+                               << "abc"
+                               << "close"
+                               << "Cancel";
+    QTest::newRow("typed Cancel reads as a cancel") << ""
+                                                    << "Cancel"
+                                                    << "ok"
+                                                    << "Cancel";
 }
 
 void TestDialogs::passwordEntry()
@@ -174,14 +198,30 @@ void TestDialogs::passwordChange_data()
     QTest::addColumn<QString>("password");
     const int ok = int(PasswordChange::Outcome::Confirmed), wrong = int(PasswordChange::Outcome::WrongOldPassword),
               cancelled = int(PasswordChange::Outcome::Cancelled);
-    QTest::newRow("right old password") << "old1" << "old1" << "ok" << ok << "new9";
-    QTest::newRow("Enter, Enter") << "old1" << "old1" << "enter" << ok << "new9";
-    QTest::newRow("no old password, empty edit") << "" << "" << "ok" << ok << "new9";
-    QTest::newRow("wrong old password") << "old1" << "old2" << "ok" << wrong << "";
-    QTest::newRow("old password left out") << "old1" << "" << "enter" << wrong << "";
-    QTest::newRow("exact comparison") << "Old1" << "old1" << "ok" << wrong << "";
-    QTest::newRow("Cancel") << "old1" << "old1" << "cancel" << cancelled << "";
-    QTest::newRow("closed") << "old1" << "old1" << "close" << cancelled << "";
+    QTest::newRow("right old password") << "old1"
+                                        << "old1"
+                                        << "ok" << ok << "new9";
+    QTest::newRow("Enter, Enter") << "old1"
+                                  << "old1"
+                                  << "enter" << ok << "new9";
+    QTest::newRow("no old password, empty edit") << ""
+                                                 << ""
+                                                 << "ok" << ok << "new9";
+    QTest::newRow("wrong old password") << "old1"
+                                        << "old2"
+                                        << "ok" << wrong << "";
+    QTest::newRow("old password left out") << "old1"
+                                           << ""
+                                           << "enter" << wrong << "";
+    QTest::newRow("exact comparison") << "Old1"
+                                      << "old1"
+                                      << "ok" << wrong << "";
+    QTest::newRow("Cancel") << "old1"
+                            << "old1"
+                            << "cancel" << cancelled << "";
+    QTest::newRow("closed") << "old1"
+                            << "old1"
+                            << "close" << cancelled << "";
 }
 
 void TestDialogs::passwordChange()

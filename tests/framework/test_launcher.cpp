@@ -36,7 +36,10 @@ void registerFakes()
     registerWindow("TTimeRank", [](QWidget* o) { return openSingle(TimeRank, o, QString("期間排行榜")); });
 }
 
-void runDeferredDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void runDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 // Opens the launcher from the desk as the desk does; it takes the focus with item 1 selected.
 TF00_FindChose* openLauncher(QWidget* desk)
