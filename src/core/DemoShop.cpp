@@ -4,7 +4,7 @@
 // record would have written it.
 #include "core/DemoShop.h"
 
-#include "core/DemoShopText.h"
+#include "core/DemoShopRows.h"
 #include "db/Clock.h"
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -42,199 +42,17 @@ Options large()
 
 namespace {
 
-const QByteArray kMorning = Schema::kDefaultWorkerCode.toUtf8();
-const QByteArray kEvening = QByteArrayLiteral("5201");
 const QByteArray kShop = Schema::kShopAccount.toUtf8();
 constexpr int kOpenAt = 10 * 3600;
 constexpr int kHandOverAt = 16 * 3600;
 constexpr int kCloseAt = 22 * 3600 + 15 * 60;
 constexpr int kFloat = 2000; // change left in the till
 
-// A stored moment, "YYYY-MM-DD HH:MM:SS".
-struct Stamp {
-    char text[20];
-};
-
-// One prepared statement, reused for every row; values are bound by position.
-class Prepared {
-public:
-    Prepared(Database& db, const char* sql) : m_db(db.handle())
-    {
-        if (sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) != SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db)));
-    }
-    ~Prepared() { sqlite3_finalize(m_stmt); }
-    Prepared(const Prepared&) = delete;
-    Prepared& operator=(const Prepared&) = delete;
-
-    Prepared& operator<<(qint64 v) { return check(sqlite3_bind_int64(m_stmt, ++m_at, v)); }
-    Prepared& operator<<(int v) { return *this << qint64(v); }
-    Prepared& operator<<(double v) { return check(sqlite3_bind_double(m_stmt, ++m_at, v)); }
-    Prepared& operator<<(std::nullptr_t) { return check(sqlite3_bind_null(m_stmt, ++m_at)); }
-    Prepared& operator<<(const char* v) // a UTF-8 literal
-    {
-        return check(v ? sqlite3_bind_text(m_stmt, ++m_at, v, -1, SQLITE_STATIC) : sqlite3_bind_null(m_stmt, ++m_at));
-    }
-    Prepared& operator<<(const QByteArray& v)
-    {
-        return check(sqlite3_bind_text(m_stmt, ++m_at, v.constData(), int(v.size()), SQLITE_TRANSIENT));
-    }
-    Prepared& operator<<(const QString& v) // a null string is stored as NULL
-    {
-        return v.isNull() ? *this << nullptr : *this << v.toUtf8();
-    }
-    Prepared& operator<<(const Stamp& v)
-    {
-        return check(sqlite3_bind_text(m_stmt, ++m_at, v.text, 19, SQLITE_TRANSIENT));
-    }
-
-    void run()
-    {
-        const int rc = sqlite3_step(m_stmt);
-        const QString error =
-            rc == SQLITE_DONE || rc == SQLITE_ROW ? QString() : QString::fromUtf8(sqlite3_errmsg(m_db));
-        m_at = 0;
-        sqlite3_reset(m_stmt);
-        sqlite3_clear_bindings(m_stmt);
-        if (!error.isNull())
-            throw DbError(error, rc);
-    }
-
-private:
-    Prepared& check(int rc)
-    {
-        if (rc != SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db)), rc);
-        return *this;
-    }
-
-    sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
-    int m_at = 0;
-};
-
-// Day texts of the history: day 0 is the first day, `days` is today.
-class Calendar {
-public:
-    Calendar(const QDate& today, int days) : m_first(today.addDays(-days)) {}
-    QDate date(int d) const { return m_first.addDays(d); }
-    Stamp at(int d, int secs) const
-    {
-        Stamp s = day(d);
-        const int h = secs / 3600, m = secs / 60 % 60, x = secs % 60;
-        s.text[11] = char('0' + h / 10), s.text[12] = char('0' + h % 10);
-        s.text[14] = char('0' + m / 10), s.text[15] = char('0' + m % 10);
-        s.text[17] = char('0' + x / 10), s.text[18] = char('0' + x % 10);
-        return s;
-    }
-    Stamp day(int d) const
-    {
-        const size_t i = size_t(d - kLow);
-        if (d < kLow || i >= 20000) // far outside the history: birthdays
-            return fromText(toDbText(date(d)));
-        if (m_cache.size() <= i)
-            m_cache.resize(i + 1);
-        if (!m_cache[i].text[0])
-            m_cache[i] = fromText(toDbText(date(d)));
-        return m_cache[i];
-    }
-    Stamp day(const QDate& d) const { return day(int(m_first.daysTo(d))); }
-
-private:
-    static constexpr int kLow = -6000;
-    static Stamp fromText(const QString& t)
-    {
-        Stamp s{};
-        const QByteArray b = t.toLatin1();
-        std::copy_n(b.constData(), 19, s.text);
-        return s;
-    }
-    QDate m_first;
-    mutable std::vector<Stamp> m_cache;
-};
-
-struct Book {
-    QByteArray code;
-    QString name, vol, author, publisher;
-    int cls = 1, category = 1;
-    int money = 0, costNew = 0, costOld = 0, costIn = 0, overNew = 0, overOld = 0;
-    int number = 1, stockDay = 0;
-    bool adult = false, end = false, nullify = false;
-    int borrowed = 0, out = 0;
-    int next = -1; // the next volume of the series
-};
-
-struct Loan {
-    qint64 id;
-    int book;
-    int day, secs; // rented
-    int due;
-    int piece;
-    bool renewal; // a "con1" row
-};
-
-enum class Habit { Punctual, Relaxed, Hoarder };
-
-struct Guest {
-    QByteArray code;
-    Person p;
-    int join = 0, leave = INT_MAX;
-    Habit habit = Habit::Punctual;
-    int appetite = 2;           // books per visit, about
-    double idleGap = 10;        // days between visits without books out
-    std::array<int, 6> taste{}; // weight by category 1..5
-    int scheme = 0;
-    bool paysLate = false;
-    int limit = 5;
-    std::vector<Loan> open;
-    int follow = -1;
-    qint64 balance = 0, totalPaid = 0, totCost = 0, totOver = 0;
-    int payments = 0, lastPayDay = INT_MIN, lastDis = 0;
-    int rentNo = 0, readNo = 0, lastRent = INT_MIN;
-    bool finalVisit = false, closeOnLeave = false, refundOnLeave = false, closed = false;
-    bool bench = false;
-    int refundFrom = INT_MAX; // refund part of the balance at the first visit from this day
-    QString papers, idSave, ps, password, vip;
-    int pledge = 0, entrance = 0;
-};
-
 // What a day or a shift took in, as the daily record and the shift close sum it.
 struct Figures {
     qint64 cashIn = 0, rent = 0, reading = 0, fines = 0, drawer = 0;
     int lent = 0, returned = 0, read = 0, visitors = 0;
     std::array<qint64, 4> byCategory{}; // comics, fiction, magazines, other
-};
-
-struct Tier {
-    int top, lo, hi, retNew, retOld, retIn, overNew, overOld;
-};
-
-const Tier kTiers[] = {
-    {1, 0, 99, 8, 5, 3, 5, 5},          {1, 100, 129, 10, 8, 4, 5, 5},    {1, 130, 32767, 12, 10, 5, 10, 5},
-    {2, 0, 199, 15, 10, 5, 10, 5},      {2, 200, 299, 20, 15, 8, 10, 8},  {2, 300, 32767, 25, 20, 10, 10, 10},
-    {3, 0, 149, 10, 8, 5, 5, 5},        {3, 150, 32767, 15, 10, 5, 5, 5}, {4, 0, 399, 25, 15, 0, 10, 10},
-    {4, 400, 32767, 30, 20, 0, 10, 10}, {5, 0, 32767, 20, 15, 5, 10, 5},
-};
-
-const char* topName(int top)
-{
-    static const char* const names[] = {"", "漫畫", "小說", "雜誌", "CD", "其它"};
-    return names[std::clamp(top, 0, 5)];
-}
-
-int firstDigit(int n)
-{
-    while (n >= 10)
-        n /= 10;
-    return n;
-}
-
-struct Rule {
-    int cls, lo, hi, days;
-};
-
-struct Scheme {
-    int pay, into, lo, hi;
 };
 
 class Shop {
@@ -250,9 +68,14 @@ public:
 
     void run()
     {
-        makeSettings();
-        makeCatalogue();
-        makeGuests();
+        writeSettings(m_db, m_rng, m_cal, m_days, m_rules, m_schemes, m_summary.hints);
+        m_books = makeCatalogue(m_rng, m_o);
+        for (size_t i = 0; i < m_books.size(); ++i)
+            m_byCategory[size_t(m_books[i].category)].push_back(int(i));
+        m_guests = makeGuests(m_rng, m_o);
+        for (const Guest& g : m_guests)
+            if (!g.password.isEmpty() && m_summary.passwordGuests.size() < 5)
+                m_summary.passwordGuests << QString::fromLatin1(g.code) + QLatin1Char('/') + g.password;
         simulate();
         writeOpenLoans();
         writeBooks();
@@ -263,129 +86,6 @@ public:
     Summary summary() const { return m_summary; }
 
 private:
-    // --- the shop's own settings -------------------------------------------------
-    void makeSettings()
-    {
-        Prepared cls(m_db, "INSERT INTO ClassBook (ClassNum, ClassName) VALUES (?, ?)");
-        for (const ClassRow& c : classTree())
-            (cls << c.num << c.name).run();
-
-        Prepared tier(m_db, "INSERT INTO BookCost (ClassCode, ClassName, ChaStatr, ChaEnd, RetCostNew, RetCostOld, "
-                            "RetinCost, OverCostNew, OverCostOld) VALUES (?,?,?,?,?,?,?,?,?)");
-        for (const Tier& t : kTiers)
-            (tier << t.top << topName(t.top) << t.lo << t.hi << t.retNew << t.retOld << t.retIn << t.overNew
-                  << t.overOld)
-                .run();
-
-        Prepared rule(m_db, "INSERT INTO CustBookDay (ClassNum, ClassName, RetBookStart, RetBookEnd, BookDay, "
-                            "newBookDay, renewNum) VALUES (?, ?, 1, 99, ?, 0, 0)");
-        (rule << 3 << topName(3) << 3).run();
-        (rule << 4 << topName(4) << 7).run();
-        (rule << 5 << topName(5) << 7).run();
-        {
-            Statement st(m_db, QStringLiteral("SELECT ClassNum, RetBookStart, RetBookEnd, BookDay FROM CustBookDay "
-                                              "ORDER BY ClassNum, RetBookStart"));
-            while (st.step())
-                m_rules.push_back({st.value(0).toInt(), st.value(1).toInt(), st.value(2).toInt(), st.value(3).toInt()});
-        }
-        {
-            Statement st(m_db,
-                         QStringLiteral("SELECT PayMoney, IntoMoney, PayStart, PayEnd FROM PayMoney ORDER BY NO"));
-            while (st.step())
-                m_schemes.push_back(
-                    {st.value(0).toInt(), st.value(1).toInt(), st.value(2).toInt(), st.value(3).toInt()});
-        }
-
-        // The staff: the default employee has worked here a while, a second one takes the evenings.
-        Prepared since(m_db, "UPDATE Worker SET SDate = ?, Tel2 = ? WHERE CODE = ?");
-        (since << m_cal.day(-m_days / 2 - 700) << "0933-218-406" << kMorning).run();
-        Prepared worker(m_db, "INSERT INTO Worker (CODE, PSWD, Name, SEX, Birthday, Tel, Tel2, email, \"Add\", "
-                              "School, Class, IDNO, LV, flgLV, SDate, LDate, PS) "
-                              "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-        Person p = person(m_rng, 1998, 2003);
-        (worker << kEvening << "1111"
-                << "林 雅婷"
-                << "女" << m_cal.day(p.birthday) << p.tel << p.mobile << p.email << p.addr << "城南大學"
-                << "資管三甲" << idNumber(m_rng, QLatin1Char('A'), false) << 20 << 0 << m_cal.day(-300) << nullptr
-                << "晚班 16:00–22:00")
-            .run();
-        p = person(m_rng, 1995, 2000);
-        (worker << "3108"
-                << "3108"
-                << "陳 志豪"
-                << "男" << m_cal.day(p.birthday) << p.tel << p.mobile << p.email << p.addr << nullptr << nullptr
-                << idNumber(m_rng, QLatin1Char('F'), true) << 30 << 1 << m_cal.day(-m_days / 2 - 500)
-                << m_cal.day(-m_days / 2 - 100) << "已離職")
-            .run();
-        m_summary.hints << QStringLiteral("員工：6475 程 小九（無密碼）、5201 林 雅婷（密碼 1111）");
-    }
-
-    // --- the catalogue -------------------------------------------------------------
-    void makeCatalogue()
-    {
-        struct Made {
-            Book book;
-            int series, volume;
-        };
-        std::vector<Made> made;
-        std::vector<Series> all = m_o.large ? std::vector<Series>{} : demoCatalogue();
-        const int wanted = m_o.large ? m_o.books : INT_MAX;
-        for (size_t si = 0; m_o.large ? int(made.size()) < wanted : si < all.size(); ++si) {
-            if (m_o.large)
-                all.push_back(madeUpSeries(m_rng));
-            const Series& s = all[si];
-            // Older series came in as a set; the others a volume every few weeks, the
-            // running ones up to these days.
-            const bool asSet = !s.issues && m_rng.chance(0.55);
-            const int every = s.issues ? (s.classNum == 301 ? 7 : 30) : m_rng.range(25, 60);
-            const int last = s.finished && !s.issues && m_rng.chance(0.5) ? m_rng.range(-300, m_days - 5)
-                                                                          : m_days - 5 - m_rng.below(every);
-            const int first = asSet ? m_rng.range(-700, m_days - 10) : last - every * (s.volumes - 1);
-            const int issue0 = m_rng.range(100, 900);
-            for (int v = 1; v <= s.volumes && int(made.size()) < wanted; ++v) {
-                Book b;
-                b.stockDay = asSet ? first : first + (v - 1) * every;
-                b.cls = s.classNum;
-                b.category = std::min(firstDigit(s.classNum), 5);
-                b.name = s.name;
-                b.vol = QString::number(s.issues ? issue0 + v : v);
-                b.author = s.author;
-                b.publisher = s.publisher;
-                b.money = s.money;
-                b.adult = s.adult;
-                b.end = s.finished && v == s.volumes && s.volumes > 1;
-                b.number = b.category == 1 && m_rng.chance(0.3) ? 2 : 1;
-                for (const Tier& t : kTiers)
-                    if (t.top == b.category && b.money >= t.lo && b.money <= t.hi) {
-                        b.costNew = t.retNew, b.costOld = t.retOld, b.costIn = t.retIn;
-                        b.overNew = t.overNew, b.overOld = t.overOld;
-                        break;
-                    }
-                made.push_back({b, int(si), v});
-            }
-        }
-        // Barcodes follow the order in which the books came in.
-        std::stable_sort(made.begin(), made.end(),
-                         [](const Made& a, const Made& b) { return a.book.stockDay < b.book.stockDay; });
-        for (size_t i = 0; i < made.size(); ++i) {
-            Book& b = made[i].book;
-            b.code = QStringLiteral("%1%2").arg(b.category).arg(i + 1, 7, 10, QLatin1Char('0')).toLatin1();
-            m_books.push_back(b);
-        }
-        // Link each volume to the next one of its series.
-        std::vector<int> idx(made.size());
-        for (size_t i = 0; i < made.size(); ++i)
-            idx[i] = int(i);
-        std::sort(idx.begin(), idx.end(), [&](int a, int b) {
-            return made[a].series != made[b].series ? made[a].series < made[b].series : made[a].volume < made[b].volume;
-        });
-        for (size_t k = 0; k + 1 < idx.size(); ++k)
-            if (made[idx[k]].series == made[idx[k + 1]].series)
-                m_books[idx[k]].next = idx[k + 1];
-        for (size_t i = 0; i < m_books.size(); ++i)
-            m_byCategory[m_books[i].category].push_back(int(i));
-    }
-
     // A book of the category that had come in by `day`, the newest most wanted; -1 when none.
     int popular(int category, int day)
     {
@@ -397,99 +97,6 @@ private:
             return -1;
         const double u = m_rng.unit();
         return list[size_t(n - 1 - int(n * u * u * u))];
-    }
-
-    // --- the customers -------------------------------------------------------------
-    void makeGuests()
-    {
-        static const QStringList papers = {QStringLiteral("身分證"), QStringLiteral("健保卡"), QStringLiteral("駕照"),
-                                           QStringLiteral("學生證")};
-        static const QStringList notes = {QStringLiteral("新刊到了請電話通知"), QStringLiteral("常借少年漫畫"),
-                                          QStringLiteral("喜歡推理小說"),       QStringLiteral("電話請晚上八點後聯絡"),
-                                          QStringLiteral("曾遺失書本，已賠償"), QStringLiteral("學生，押學生證"),
-                                          QStringLiteral("熟客，家住附近"),     QStringLiteral("習慣一次借一整套")};
-        for (int i = 0; i < m_o.guests; ++i) {
-            Guest g;
-            g.code = QStringLiteral("B%1").arg(i + 1, 5, 10, QLatin1Char('0')).toLatin1();
-            g.p = person(m_rng, Clock::today().year() - 55, Clock::today().year() - 12);
-            const int r = m_rng.below(100);
-            g.habit = r < 74 ? Habit::Punctual : r < 87 ? Habit::Relaxed : Habit::Hoarder;
-            g.appetite = m_rng.range(1, 4);
-            g.idleGap = m_rng.range(3, 40) / m_o.activity;
-            g.scheme = m_rng.below(100) < 50 ? 0 : m_rng.below(100) < 70 ? 1 : 2;
-            g.paysLate = m_rng.chance(0.06);
-            g.limit = g.habit == Habit::Hoarder && m_rng.chance(0.5) ? 10 : 5;
-            const int fav = m_rng.below(100);
-            g.taste = {0, 60, 25, 8, 3, 4};
-            if (fav < 20)
-                g.taste = {0, 20, 70, 5, 2, 3};
-            else if (fav < 25)
-                g.taste = {0, 30, 20, 40, 5, 5};
-            if (m_o.large) {
-                g.join = m_rng.range(-400, m_days - 15);
-                if (!m_rng.chance(0.2))
-                    g.leave = g.join + 30 + int(-std::log(1 - m_rng.unit()) * 260 * m_o.activity);
-            } else {
-                g.join = m_rng.chance(0.85) ? m_rng.range(-700, -1) : m_rng.range(0, m_days - 20);
-                if (m_rng.chance(0.08))
-                    g.leave = std::max(g.join, 0) + m_rng.range(20, m_days);
-            }
-            if (m_rng.chance(0.6)) {
-                g.papers = m_rng.pick(papers);
-                g.idSave = QStringLiteral("%1-%2")
-                               .arg(QChar(u'A' + m_rng.below(4)))
-                               .arg(m_rng.range(1, 40), 2, 10, QLatin1Char('0'));
-            } else if (m_rng.chance(0.7)) {
-                g.pledge = m_rng.chance(0.5) ? 300 : 500;
-            }
-            g.entrance = m_rng.chance(0.5) ? 100 : 0;
-            if (m_rng.chance(0.1))
-                g.vip = QStringLiteral("V%1").arg(m_rng.range(1, 9999), 4, 10, QLatin1Char('0'));
-            if (m_rng.chance(0.2))
-                g.ps = m_rng.pick(notes);
-            if (m_o.large && m_rng.chance(0.03))
-                g.password = QString::number(m_rng.range(1000, 9999));
-            if (m_rng.chance(0.25)) {
-                g.refundOnLeave = true;
-                g.closeOnLeave = m_rng.chance(0.5);
-            }
-            m_guests.push_back(std::move(g));
-        }
-        // Customers the benchmark opens: long-standing, and served normally until a last visit.
-        for (int i = 0; i < std::min(m_o.benchGuests, m_o.guests); ++i) {
-            Guest& g = m_guests[size_t(i)];
-            g.bench = true;
-            g.join = std::min(g.join, -30);
-            g.leave = INT_MAX;
-            g.habit = Habit::Punctual;
-            g.closeOnLeave = g.refundOnLeave = false;
-            g.password.clear();
-        }
-        if (!m_o.large) {
-            auto at = [&](int i) -> Guest* { return i < int(m_guests.size()) ? &m_guests[size_t(i)] : nullptr; };
-            if (Guest* g = at(2))
-                g->password = QStringLiteral("1234");
-            if (Guest* g = at(7))
-                g->password = QStringLiteral("0000");
-            if (Guest* g = at(11)) { // moves away: brings everything back, takes the rest of the money, closes
-                g->join = std::min(g->join, -100);
-                g->leave = m_days - 40;
-                g->closeOnLeave = g->refundOnLeave = true;
-                g->habit = Habit::Punctual;
-                g->ps = QStringLiteral("搬家，已退款關閉帳號");
-            }
-            if (Guest* g = at(20)) {
-                g->join = std::min(g->join, -100);
-                g->leave = INT_MAX;
-                g->refundFrom = m_days - 60;
-            }
-            for (int i = 0; i < int(m_guests.size()); ++i)
-                if (i != 11 && i >= m_o.benchGuests)
-                    m_guests[size_t(i)].closeOnLeave = false;
-        }
-        for (const Guest& g : m_guests)
-            if (!g.password.isEmpty() && m_summary.passwordGuests.size() < 5)
-                m_summary.passwordGuests << QString::fromLatin1(g.code) + QLatin1Char('/') + g.password;
     }
 
     // --- the history ---------------------------------------------------------------
