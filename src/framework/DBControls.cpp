@@ -55,8 +55,8 @@ int textSizeOf(const Dataset* ds, const QString& field)
 
 // --- link ---------------------------------------------------------------
 
-FieldLink::FieldLink(QWidget* control, std::function<void()> load, std::function<void(bool)> applyReadOnly)
-    : m_control(control), m_load(std::move(load)), m_applyReadOnly(std::move(applyReadOnly))
+FieldLink::FieldLink(QWidget*, std::function<void()> load, std::function<void(bool)> applyReadOnly)
+    : m_load(std::move(load)), m_applyReadOnly(std::move(applyReadOnly))
 {
 }
 

@@ -45,7 +45,6 @@ public:
 private:
     void onRowChanged(int recNo);
 
-    QWidget* m_control;
     std::function<void()> m_load;
     std::function<void(bool)> m_applyReadOnly;
     QPointer<Dataset> m_dataset;
