@@ -87,7 +87,7 @@ DeskSession::Lookup DeskSession::FindCustomer(const QString& code)
 {
     Lookup result = Lookup::NotFound;
     run([&] {
-        m_qryGuest->setTable(QStringLiteral("Guest"), QStringLiteral("GuestCode = :CODE"));
+        m_qryGuest->setSql(QStringLiteral("SELECT * FROM Guest WHERE GuestCode = :CODE"));
         m_qryGuest->clearParams();
         m_qryGuest->setParam(QStringLiteral("CODE"), code);
         m_qryGuest->open(); // copies the customer
@@ -156,14 +156,9 @@ bool DeskSession::SavePS(const QString& note)
     run([&] {
         if (!m_customerOpen || m_qryGuest->recNo() < 1)
             return;
-        try {
-            m_qryGuest->edit();
-            m_qryGuest->setValue(QStringLiteral("PS"), note);
-            m_qryGuest->post(); // copies the customer again
-        } catch (...) {
-            m_qryGuest->cancel();
-            throw;
-        }
+        m_db.exec(QStringLiteral("UPDATE Guest SET PS = :PS WHERE GuestCode = :GuestCode"),
+                  {{QStringLiteral("PS"), note}, {QStringLiteral("GuestCode"), m_guest.GuestCode}});
+        m_qryGuest->refresh(); // copies the customer again
         saved = true;
     });
     return saved;

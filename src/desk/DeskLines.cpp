@@ -13,32 +13,88 @@ using namespace DeskRules;
 
 namespace {
 
-QVariant field(const Dataset& d, int recNo, const char* name)
+// The columns a line is read from, looked up once per layout of the lines query.
+enum Col {
+    cIdno,
+    cPiece,
+    cIDate,
+    cRDate,
+    cVol,
+    cCode,
+    cName,
+    cAuthor,
+    cPublish,
+    cIndex,
+    cClass,
+    cMoney,
+    cCostNew,
+    cCostOld,
+    cCostIn,
+    cOverNew,
+    cOverOld,
+    cOver18,
+    cEnd,
+    cBrrow,
+    cSpecDay,
+    cNewDay,
+    cSubDay,
+    cNumber,
+    cRetNum,
+    cReserved,
+    cInStudy,
+    cColumns
+};
+const char* const kColumnNames[cColumns] = {
+    "idno",  "piece",       "IDate",    "RDate",    "Vol",      "Code",    "Name",     "Author",   "Publish",
+    "Index", "Class_Num",   "Money",    "Cost_New", "Cost_Old", "Cost_In", "Over_New", "Over_Old", "Over_18",
+    "END",   "Brrow_Total", "Spec_Day", "New_Day",  "Sub_Day",  "Number",  "RetNum",   "Reserved", "InStudy"};
+
+std::vector<int> columnsOf(const Dataset& d)
 {
-    return d.valueAt(recNo, d.fieldIndex(QLatin1String(name)));
+    std::vector<int> cols(cColumns);
+    for (int c = 0; c < cColumns; ++c)
+        cols[size_t(c)] = d.fieldIndex(QLatin1String(kColumnNames[c]));
+    return cols;
 }
 
-qint32 int32Of(const Dataset& d, int recNo, const char* name)
+QVariant field(const Dataset& d, const std::vector<int>& cols, int recNo, Col c)
 {
-    return qint32(field(d, recNo, name).toLongLong());
+    return d.valueAt(recNo, cols[size_t(c)]);
 }
-qint16 int16Of(const Dataset& d, int recNo, const char* name)
+qint32 int32Of(const Dataset& d, const std::vector<int>& cols, int recNo, Col c)
 {
-    return qint16(field(d, recNo, name).toLongLong());
+    return qint32(field(d, cols, recNo, c).toLongLong());
 }
-bool boolOf(const Dataset& d, int recNo, const char* name)
+qint16 int16Of(const Dataset& d, const std::vector<int>& cols, int recNo, Col c)
 {
-    return field(d, recNo, name).toLongLong() != 0;
+    return qint16(field(d, cols, recNo, c).toLongLong());
+}
+bool boolOf(const Dataset& d, const std::vector<int>& cols, int recNo, Col c)
+{
+    return field(d, cols, recNo, c).toLongLong() != 0;
 }
 
 } // namespace
+
+const std::vector<int>& DeskSession::lineColumns(const Dataset& d) const
+{
+    // Both lines queries have one column list: the lookup of the first open serves every later one.
+    if (&d == m_qryBook && d.fieldCount() > 0) {
+        if (m_lineColumns.empty())
+            m_lineColumns = columnsOf(d);
+        return m_lineColumns;
+    }
+    m_otherColumns = columnsOf(d);
+    return m_otherColumns;
+}
 
 int DeskSession::lineOfRow(int recNo) const
 {
     const Dataset& d = *m_qryBook;
     if (!d.isOpen() || recNo < 1 || recNo > d.recordCount())
         return 0;
-    const qint64 id = field(d, recNo, "idno").toLongLong();
+    const std::vector<int>& cols = lineColumns(d);
+    const qint64 id = field(d, cols, recNo, cIdno).toLongLong();
     if (recNo < int(m_lines.size()) && m_lines[size_t(recNo)].idno == id)
         return recNo;
     return lineOfId(id);
@@ -63,24 +119,29 @@ bool DeskSession::remarkIsRed(int recNo) const
     const int i = lineOfRow(recNo);
     if (i && m_lines[size_t(i)].State == Withdrawn)
         return false;
-    return recNo >= 1 && dbDate(field(*m_qryBook, recNo, "IDate")) < Clock::today();
+    if (!m_qryBook->isOpen() || recNo < 1 || recNo > m_qryBook->recordCount())
+        return false;
+    const std::vector<int>& cols = lineColumns(*m_qryBook);
+    const QDate due = dbDate(field(*m_qryBook, cols, recNo, cIDate));
+    return due.isValid() && due < Clock::today();
 }
 
 QVariant DeskSession::calcField(const Dataset& d, int recNo, const QString& name) const
 {
+    const std::vector<int>& cols = lineColumns(d);
     const int i = lineOfRow(recNo);
     const TBook* line = i ? &m_lines[size_t(i)] : nullptr;
     if (name.compare(QLatin1String("RDate2"), Qt::CaseInsensitive) == 0)
-        return dbDate(field(d, recNo, "RDate"));
+        return dbDate(field(d, cols, recNo, cRDate));
     if (name.compare(QLatin1String("State"), Qt::CaseInsensitive) == 0) {
-        if (field(d, recNo, "InStudy").toLongLong() != 0)
+        if (field(d, cols, recNo, cInStudy).toLongLong() != 0)
             return QStringLiteral("內閱");
         return line ? StateText(line->State) : QString();
     }
     if (name.compare(QLatin1String("PS"), Qt::CaseInsensitive) == 0) {
         if (line && line->State == Withdrawn)
             return QStringLiteral("<<放棄>>");
-        const QDate due = dbDate(field(d, recNo, "IDate"));
+        const QDate due = dbDate(field(d, cols, recNo, cIDate));
         const QDate today = Clock::today();
         if (due.isValid() && due < today)
             return QStringLiteral("逾期 ") + QString::number(line ? line->OverDays : OverDays(due, today)) +
@@ -107,33 +168,34 @@ bool DeskSession::HasReservation(const QString& bookCode)
 
 TBook DeskSession::lineFromRow(const Dataset& d, int r, int state)
 {
+    const std::vector<int>& cols = lineColumns(d);
     TBook l;
-    l.idno = int32Of(d, r, "idno");
-    l.piece = int32Of(d, r, "piece");
-    l.IDate = dbDate(field(d, r, "IDate"));
-    l.RDate = dbDateTime(field(d, r, "RDate"));
-    l.Vol = field(d, r, "Vol").toString();
-    l.Code = field(d, r, "Code").toString();
-    l.Name = field(d, r, "Name").toString();
-    l.Author = field(d, r, "Author").toString();
-    l.Publish = field(d, r, "Publish").toString();
-    l.Index = field(d, r, "Index").toString();
-    l.Class_Num = int32Of(d, r, "Class_Num");
-    l.Money = int32Of(d, r, "Money");
-    l.Cost_New = int32Of(d, r, "Cost_New");
-    l.Cost_Old = int32Of(d, r, "Cost_Old");
-    l.Cost_In = int32Of(d, r, "Cost_In");
-    l.Over_New = int32Of(d, r, "Over_New");
-    l.Over_Old = int32Of(d, r, "Over_Old");
-    l.Over_18 = boolOf(d, r, "Over_18");
-    l.END = boolOf(d, r, "END");
-    l.Brrow_Total = int16Of(d, r, "Brrow_Total");
-    l.Spec_Day = int16Of(d, r, "Spec_Day");
-    l.New_Day = int16Of(d, r, "New_Day");
-    l.Sub_Day = int16Of(d, r, "Sub_Day");
-    l.Number = int16Of(d, r, "Number");
-    l.RetNum = int16Of(d, r, "RetNum");
-    const int reserved = d.fieldIndex(QStringLiteral("Reserved"));
+    l.idno = int32Of(d, cols, r, cIdno);
+    l.piece = int32Of(d, cols, r, cPiece);
+    l.IDate = dbDate(field(d, cols, r, cIDate));
+    l.RDate = dbDateTime(field(d, cols, r, cRDate));
+    l.Vol = field(d, cols, r, cVol).toString();
+    l.Code = field(d, cols, r, cCode).toString();
+    l.Name = field(d, cols, r, cName).toString();
+    l.Author = field(d, cols, r, cAuthor).toString();
+    l.Publish = field(d, cols, r, cPublish).toString();
+    l.Index = field(d, cols, r, cIndex).toString();
+    l.Class_Num = int32Of(d, cols, r, cClass);
+    l.Money = int32Of(d, cols, r, cMoney);
+    l.Cost_New = int32Of(d, cols, r, cCostNew);
+    l.Cost_Old = int32Of(d, cols, r, cCostOld);
+    l.Cost_In = int32Of(d, cols, r, cCostIn);
+    l.Over_New = int32Of(d, cols, r, cOverNew);
+    l.Over_Old = int32Of(d, cols, r, cOverOld);
+    l.Over_18 = boolOf(d, cols, r, cOver18);
+    l.END = boolOf(d, cols, r, cEnd);
+    l.Brrow_Total = int16Of(d, cols, r, cBrrow);
+    l.Spec_Day = int16Of(d, cols, r, cSpecDay);
+    l.New_Day = int16Of(d, cols, r, cNewDay);
+    l.Sub_Day = int16Of(d, cols, r, cSubDay);
+    l.Number = int16Of(d, cols, r, cNumber);
+    l.RetNum = int16Of(d, cols, r, cRetNum);
+    const int reserved = cols[cReserved];
     l.Reserved = (reserved >= 0 ? d.valueAt(r, reserved).toLongLong() != 0 : HasReservation(l.Code)) ? 2 : 0;
     l.Fee = Fee(l);
     l.FineRate = FineRate(l);
@@ -175,10 +237,11 @@ void DeskSession::reopenLines()
 void DeskSession::syncLines()
 {
     const Dataset& d = *m_qryBook;
+    const std::vector<int>& cols = lineColumns(d);
     TBookAry fresh(1);
     std::vector<bool> used(m_lines.size(), false);
     for (int r = 1; r <= d.recordCount(); ++r) {
-        const int i = lineOfId(field(d, r, "idno").toLongLong());
+        const int i = lineOfId(field(d, cols, r, cIdno).toLongLong());
         if (i && !used[size_t(i)]) {
             used[size_t(i)] = true;
             fresh.push_back(m_lines[size_t(i)]);

@@ -167,6 +167,7 @@ private:
     void closeCustomer();
     void deletePending();
     TBook lineFromRow(const Dataset& d, int recNo, int state);
+    const std::vector<int>& lineColumns(const Dataset& d) const;
     int lineOfId(qint64 id) const;
     int currentLine(int recNo) const;
     void reopenLines();
@@ -200,6 +201,7 @@ private:
     TBookAry m_lines;
     CategoryCounts m_counts{};
     std::vector<qint64> m_pending; // this visit's "Ret" rows, by idno
+    mutable std::vector<int> m_lineColumns, m_otherColumns;
     std::array<HistorySlot, 10> m_history;
     QString m_dutyCode, m_dutyName;
     QDateTime m_dutyStart;
