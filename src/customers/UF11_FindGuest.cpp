@@ -203,13 +203,13 @@ void TF11_FindGuest::buildBottom()
     dxDBGrid2->setEditable(false);
     dxDBGrid2->setRowSelect(true);
     const QString band = QStringLiteral("租還明細");
-    dxDBGrid2->addColumn(QStringLiteral("Book_Code"), QStringLiteral("書本條碼號")).band(band);
-    dxDBGrid2->addColumn(QStringLiteral("Name"), QStringLiteral("書名")).band(band).tint(kTint);
-    dxDBGrid2->addColumn(QStringLiteral("Book.Vol"), QStringLiteral("集數")).band(band);
-    dxDBGrid2->addColumn(QStringLiteral("RDate"), QStringLiteral("借書日")).band(band).date();
-    dxDBGrid2->addColumn(QStringLiteral("BDate"), QStringLiteral("還書日")).band(band).date();
-    dxDBGrid2->addColumn(QStringLiteral("Bstate"), QStringLiteral("狀態")).band(band).lookup(kStates);
-    dxDBGrid2->addColumn(QStringLiteral("OverMoney"), QStringLiteral("逾期金")).band(band).number();
+    dxDBGrid2->addColumn(QStringLiteral("Book_Code"), QStringLiteral("書本條碼號")).band(band).width(80);
+    dxDBGrid2->addColumn(QStringLiteral("Name"), QStringLiteral("書名")).band(band).tint(kTint).width(110);
+    dxDBGrid2->addColumn(QStringLiteral("Book.Vol"), QStringLiteral("集數")).band(band).width(40);
+    dxDBGrid2->addColumn(QStringLiteral("RDate"), QStringLiteral("借書日")).band(band).date().width(80);
+    dxDBGrid2->addColumn(QStringLiteral("BDate"), QStringLiteral("還書日")).band(band).date().width(80);
+    dxDBGrid2->addColumn(QStringLiteral("Bstate"), QStringLiteral("狀態")).band(band).lookup(kStates).width(56);
+    dxDBGrid2->addColumn(QStringLiteral("OverMoney"), QStringLiteral("逾期金")).band(band).number().width(56);
     dxDBGrid2->onCellText([this](int recNo, const QString& field) {
         if (field.compare(QLatin1String("Bstate"), Qt::CaseInsensitive) == 0
             && fieldAt(qryRent, recNo, field).toString().compare(QLatin1String("RetB"), Qt::CaseInsensitive) == 0)
@@ -219,7 +219,7 @@ void TF11_FindGuest::buildBottom()
     dxDBGrid2->setDataset(qryRent);
     col->addWidget(CheckBox1);
     col->addWidget(dxDBGrid2, 1);
-    row->addWidget(history, 1);
+    row->addWidget(history, 2);
     panelLayout()->addWidget(bottom, 1);
 
     connect(CheckBox1, &QCheckBox::toggled, this, [this] { guarded([this] { showHistory(); }); });
