@@ -12,6 +12,7 @@ private slots:
     void returnsAndRental();
     void renewal();
     void withdrawnRentalLeavesNoRow();
+    void failedDeleteOfWithdrawnRentalIsRetried();
     void untouchedVisitWritesNothing();
     void compensation();
     void closesOnlyTheLinesOwnRow();
@@ -137,6 +138,26 @@ void TestDeskSettlement::withdrawnRentalLeavesNoRow()
     QCOMPARE(f.shop.count("Rent_Back", "Book_Code = 'N2' AND Bstate = 'RetB'"), 1);
     QCOMPARE(cell(f.shop, "SELECT RetNum FROM BookDetail WHERE Code = 'N1'").toInt(), 0);
     QCOMPARE(f.balance("G1"), 85.0);
+}
+
+void TestDeskSettlement::failedDeleteOfWithdrawnRentalIsRetried()
+{
+    DeskFixture f;
+    f.shop.addGuest("G1", QStringLiteral("王"), 100);
+    f.shop.addBook("N1", QStringLiteral("三國"), 201, 10);
+    f.shop.addBook("N2", QStringLiteral("水滸"), 202, 15);
+    f.start();
+    DeskSession& d = *f.desk;
+    d.SubmitInput(QStringLiteral("G1"));
+    d.SubmitInput(QStringLiteral("N1"));
+    d.SubmitInput(QStringLiteral("N2"));
+    d.ToggleLine(f.line("N1"));
+    f.shop.db().failNextStatementContaining(QStringLiteral("DELETE FROM Rent_Back WHERE idno"));
+    f.settleChecked(); // reported, and the settlement goes on
+    QCOMPARE(f.shop.prompts.last().caption, QStringLiteral("SQL語法錯誤"));
+    QVERIFY(f.shop.prompts.last().text.endsWith(QStringLiteral("語法錯誤")));
+    QCOMPARE(f.shop.count("Rent_Back", "Book_Code = 'N2' AND Bstate = 'RetB'"), 1);
+    QCOMPARE(f.shop.count("Rent_Back", "Book_Code = 'N1'"), 0); // the reset after it removed the row
 }
 
 void TestDeskSettlement::untouchedVisitWritesNothing()
