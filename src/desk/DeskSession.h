@@ -21,8 +21,9 @@
 //  - Messages, the customer password and the beep go through Prompts. When a
 //    scanned book is out with several customers, the chooser callback picks one.
 //
-// Nothing here throws to the caller: an engine error is shown through
-// Prompts (kind "Err") and leaves the desk as it was before the operation.
+// Nothing here throws to the caller: an engine error ends the operation and is
+// shown through Prompts (kind "Err"); what belongs together is written in one
+// transaction, so the database keeps all of it or none.
 #pragma once
 
 #include "core/Records.h"
