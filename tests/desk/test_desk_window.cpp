@@ -40,7 +40,10 @@ void showActive(QWidget* w)
     QVERIFY(QTest::qWaitForWindowActive(w));
 }
 
-void runDeferredDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void runDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 // G1 has two books out: B1 due tomorrow, B2 two days overdue; B3 is on the shelf.
 struct DeskWindow {
@@ -260,10 +263,10 @@ void TestDeskWindow::menuBar()
     QCOMPARE(menus[0]->actions().at(1), f.desk->Action3);
 
     // Every entry opens its window by class name, owned by the desk; none registered: nothing happens.
-    const QStringList classes = {"TF00_Work",        "TF11_FindBook",    "TF11_FindGuest",    "TF22_FindRBook",
-                                 "TTimeRank",        "TF36_GuestTop",    "TF31_DayCost",      "TF73_ChgShiftRec",
+    const QStringList classes = {"TF00_Work",         "TF11_FindBook",    "TF11_FindGuest",    "TF22_FindRBook",
+                                 "TTimeRank",         "TF36_GuestTop",    "TF31_DayCost",      "TF73_ChgShiftRec",
                                  "TF61_GuestCostRec", "TF35_WorkFeat",    "TF42_DayCostGraph", "TF41_GuestGraph",
-                                 "TF51_ClassBook",   "TF81_SetBookCost", "TF82_BookRetDay",   "TF83_advancePay",
+                                 "TF51_ClassBook",    "TF81_SetBookCost", "TF82_BookRetDay",   "TF83_advancePay",
                                  "TF61_ChgShifts1"};
     QList<QAction*> windowEntries;
     for (QMenu* m : menus)
@@ -350,15 +353,27 @@ void TestDeskWindow::lineKeys_data()
     QTest::addColumn<QString>("remark");
     QTest::addColumn<int>("colour");
     QTest::addColumn<bool>("redRemark");
-    QTest::newRow("untouched, overdue") << QStringList{} << "B2" << "應還" << "逾期 2天" << -1 << true;
-    QTest::newRow("scanned back") << QStringList{"type:B1"} << "B1" << "還書" << "" << 0xC0DCC0 << false;
-    QTest::newRow("F6 renews") << QStringList{"row:B1", "key:F6"} << "B1" << "續租" << "" << 0x0080FF << false;
-    QTest::newRow("F9 compensates") << QStringList{"row:B1", "key:F9"} << "B1" << "賠書" << "" << 0x0080FF << false;
-    QTest::newRow("new rental") << QStringList{"type:B3"} << "B3" << "" << "" << 0xA6CAF0 << false;
-    QTest::newRow("Space withdraws it")
-        << QStringList{"type:B3", "row:B3", "key:Space"} << "B3" << "" << "<<放棄>>" << -2 << false;
-    QTest::newRow("Space undoes a return")
-        << QStringList{"type:B1", "row:B1", "key:Space"} << "B1" << "應還" << "" << -1 << false;
+    QTest::newRow("untouched, overdue") << QStringList{} << "B2"
+                                        << "應還"
+                                        << "逾期 2天" << -1 << true;
+    QTest::newRow("scanned back") << QStringList{"type:B1"} << "B1"
+                                  << "還書"
+                                  << "" << 0xC0DCC0 << false;
+    QTest::newRow("F6 renews") << QStringList{"row:B1", "key:F6"} << "B1"
+                               << "續租"
+                               << "" << 0x0080FF << false;
+    QTest::newRow("F9 compensates") << QStringList{"row:B1", "key:F9"} << "B1"
+                                    << "賠書"
+                                    << "" << 0x0080FF << false;
+    QTest::newRow("new rental") << QStringList{"type:B3"} << "B3"
+                                << ""
+                                << "" << 0xA6CAF0 << false;
+    QTest::newRow("Space withdraws it") << QStringList{"type:B3", "row:B3", "key:Space"} << "B3"
+                                        << ""
+                                        << "<<放棄>>" << -2 << false;
+    QTest::newRow("Space undoes a return") << QStringList{"type:B1", "row:B1", "key:Space"} << "B1"
+                                           << "應還"
+                                           << "" << -1 << false;
 }
 
 void TestDeskWindow::lineKeys()
@@ -520,9 +535,12 @@ void TestDeskWindow::chooseCustomer_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("opened");
-    QTest::newRow("Enter on the second") << "enter" << "G2";
-    QTest::newRow("double click on the first") << "double click" << "G1";
-    QTest::newRow("closed") << "close" << "";
+    QTest::newRow("Enter on the second") << "enter"
+                                         << "G2";
+    QTest::newRow("double click on the first") << "double click"
+                                               << "G1";
+    QTest::newRow("closed") << "close"
+                            << "";
 }
 
 void TestDeskWindow::chooseCustomer()
