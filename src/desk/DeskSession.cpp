@@ -104,6 +104,7 @@ void DeskSession::run(const std::function<void()>& body)
 
 void DeskSession::flush()
 {
+    TDMMain::RecountRentals(m_lines, m_counts); // what the window sees counts the lines as they are now
     if (m_inputTouched) {
         m_inputTouched = false;
         emit inputSet(m_input, m_inputSelected);

@@ -412,6 +412,7 @@ void TestDeskSession::limitPerCategory()
     QCOMPARE(f.state("F1"), int(NewRental));
 
     d.ToggleLine(f.line("C2")); // withdrawn: makes room
+    QCOMPARE(TDMMain::CountOf(d.counts(), 1), 4);
     d.SubmitInput(QStringLiteral("C6"));
     QCOMPARE(f.state("C6"), int(NewRental));
     f.shop.prompts.clear();
