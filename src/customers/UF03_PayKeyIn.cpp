@@ -2,7 +2,7 @@
 #include "customers/UF03_PayKeyIn.h"
 
 #include "customers/Payments.h"
-#include "customers/URoundCorners.h"
+#include "framework/RoundedCorners.h"
 #include "framework/ShopApplication.h"
 
 #include <QFocusEvent>
@@ -82,6 +82,7 @@ TF03_PayKeyIn::TF03_PayKeyIn(QWidget* owner) : Tfm_Base(owner)
             [this] { emit confirmed(wholeNumberOf(edtMoney), wholeNumberOf(edtPiece)); });
     connect(btnCancel, &QPushButton::clicked, this, &TF03_PayKeyIn::exitWindow);
     resize(300, 160);
+    keepRoundedCorners(this);
 }
 
 void TF03_PayKeyIn::proposePoints()
@@ -106,8 +107,3 @@ void TF03_PayKeyIn::showEvent(QShowEvent* event)
     edtMoney->setFocus(Qt::OtherFocusReason);
 }
 
-void TF03_PayKeyIn::resizeEvent(QResizeEvent* event)
-{
-    Tfm_Base::resizeEvent(event);
-    roundCorners(this);
-}

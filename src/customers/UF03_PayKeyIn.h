@@ -32,7 +32,6 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 };
 
 extern TF03_PayKeyIn* F03_PayKeyIn;

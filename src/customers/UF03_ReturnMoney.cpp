@@ -2,7 +2,7 @@
 #include "customers/UF03_ReturnMoney.h"
 
 #include "customers/UF03_PayKeyIn.h"
-#include "customers/URoundCorners.h"
+#include "framework/RoundedCorners.h"
 #include "framework/ShopApplication.h"
 
 #include <QFocusEvent>
@@ -68,6 +68,7 @@ TF03_ReturnMoney::TF03_ReturnMoney(QWidget* owner) : Tfm_Base(owner)
         Prompts::msgBox(QStringLiteral("參數傳遞錯誤！\n\r找不到該筆顧客代碼！"), QStringLiteral("程序錯誤！"),
                         QStringLiteral("Waning"));
     }
+    keepRoundedCorners(this);
 }
 
 bool TF03_ReturnMoney::checkPoints()
@@ -114,8 +115,3 @@ void TF03_ReturnMoney::showEvent(QShowEvent* event)
     dxEdit1->selectAll();
 }
 
-void TF03_ReturnMoney::resizeEvent(QResizeEvent* event)
-{
-    Tfm_Base::resizeEvent(event);
-    roundCorners(this);
-}
