@@ -2,6 +2,7 @@
 #include "customers/UF03_PayKeyIn.h"
 
 #include "customers/Payments.h"
+#include "framework/OkCancelButtons.h"
 #include "framework/RoundedCorners.h"
 #include "framework/ShopApplication.h"
 
@@ -59,17 +60,10 @@ TF03_PayKeyIn::TF03_PayKeyIn(QWidget* owner) : Tfm_Base(owner)
     grid->addWidget(new QLabel(QStringLiteral("產生點數："), surface()), 1, 0, Qt::AlignRight);
     grid->addWidget(edtPiece, 1, 1);
 
-    btnOK = new QPushButton(QStringLiteral("確定(&O)"), surface());
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel = new QPushButton(QStringLiteral("取消(&C)"), surface());
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    QHBoxLayout* buttons = makeOkCancelRow(surface(), btnOK, btnCancel);
     // Enter on a focused button presses it, as in a dialog.
     btnOK->setAutoDefault(true);
     btnCancel->setAutoDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
     grid->addLayout(buttons, 2, 0, 1, 2);
 
     setTabOrder(edtMoney, edtPiece);

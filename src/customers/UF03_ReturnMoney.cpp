@@ -2,6 +2,7 @@
 #include "customers/UF03_ReturnMoney.h"
 
 #include "customers/UF03_PayKeyIn.h"
+#include "framework/OkCancelButtons.h"
 #include "framework/RoundedCorners.h"
 #include "framework/ShopApplication.h"
 
@@ -40,16 +41,9 @@ TF03_ReturnMoney::TF03_ReturnMoney(QWidget* owner) : Tfm_Base(owner)
     grid->addWidget(new QLabel(QStringLiteral("目前金額："), surface()), 2, 0, Qt::AlignRight);
     grid->addWidget(Label5, 2, 1);
 
-    btnOK = new QPushButton(QStringLiteral("確定(&O)"), surface());
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel = new QPushButton(QStringLiteral("取消(&C)"), surface());
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    QHBoxLayout* buttons = makeOkCancelRow(surface(), btnOK, btnCancel);
     btnOK->setAutoDefault(true);
     btnCancel->setAutoDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
     grid->addLayout(buttons, 3, 0, 1, 2);
 
     setTabOrder(dxEdit1, btnOK);

@@ -3,6 +3,7 @@
 #include "desk/UF00_EditPS.h"
 
 #include "desk/DeskSession.h"
+#include "framework/OkCancelButtons.h"
 #include "framework/RoundedCorners.h"
 
 #include <QHBoxLayout>
@@ -23,15 +24,8 @@ TF00_EditPS::TF00_EditPS(QWidget* owner, DeskSession* session) : Tfm_Base(owner)
     memPS->setObjectName(QStringLiteral("memPS"));
     const Dataset& g = session->qryGuest();
     memPS->setPlainText(g.isOpen() && g.recNo() >= 1 ? g.text(QStringLiteral("PS")) : session->guest().PS);
-    btnOK = new QPushButton(QStringLiteral("確定(&O)"), surface());
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel = new QPushButton(QStringLiteral("取消(&C)"), surface());
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    QHBoxLayout* buttons = makeOkCancelRow(surface(), btnOK, btnCancel);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
     auto* layout = new QVBoxLayout(surface());
     layout->setContentsMargins(18, 18, 18, 14);
     layout->addWidget(memPS, 1);

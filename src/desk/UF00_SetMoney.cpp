@@ -4,6 +4,7 @@
 
 #include "db/Database.h"
 #include "desk/DeskSession.h"
+#include "framework/OkCancelButtons.h"
 #include "framework/RoundedCorners.h"
 
 #include <QCalendarWidget>
@@ -55,10 +56,7 @@ TF00_SetMoney::TF00_SetMoney(QWidget* owner, DeskSession* session, int recNo) : 
     MonthCalendar1 = new QCalendarWidget(surface());
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     MonthCalendar1->setSelectedDate(edtIDate->date());
-    btnOK = new QPushButton(QStringLiteral("確定(&O)"), surface());
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel = new QPushButton(QStringLiteral("取消(&C)"), surface());
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    QHBoxLayout* buttons = makeOkCancelRow(surface(), btnOK, btnCancel);
 
     auto* fields = new QGridLayout;
     const std::pair<QString, QWidget*> rows[] = {
@@ -72,10 +70,6 @@ TF00_SetMoney::TF00_SetMoney(QWidget* owner, DeskSession* session, int recNo) : 
         fields->addWidget(w, r++, 1);
     }
     fields->setRowStretch(r, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
     auto* layout = new QGridLayout(surface());
     layout->setContentsMargins(18, 18, 18, 14);
     layout->addLayout(fields, 0, 0);

@@ -1,6 +1,8 @@
 // The password change confirmation dialog.
 #include "framework/Ufm_pwdInput.h"
 
+#include "framework/OkCancelButtons.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -34,19 +36,12 @@ Tfm_pwdInput::Tfm_pwdInput(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::F
     labNew = new QLabel(QStringLiteral("請再一次輸入新的密碼："), this);
     labNew->setObjectName(QStringLiteral("labNew"));
     edtNew = maskedEdit(QStringLiteral("edtNew"), this);
-    btnOK = new QPushButton(QStringLiteral("確定(&O)"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    QHBoxLayout* buttons = makeOkCancelRow(this, btnOK, btnCancel);
 
     auto* oldRow = new QHBoxLayout;
     oldRow->addWidget(labOld);
     oldRow->addWidget(labHint);
     oldRow->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(oldRow);
     layout->addWidget(edtOld);

@@ -2,6 +2,7 @@
 #include "framework/Ufm_pwnEzInput.h"
 
 #include "core/Prompts.h"
+#include "framework/OkCancelButtons.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -20,15 +21,8 @@ Tfm_pwnEzInput::Tfm_pwnEzInput(QWidget* parent) : QDialog(parent)
     edtPassword->setObjectName(QStringLiteral("edtPassword"));
     edtPassword->setEchoMode(QLineEdit::Password);
     edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    btnOK = new QPushButton(QStringLiteral("確定(&O)"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    QHBoxLayout* buttons = makeOkCancelRow(this, btnOK, btnCancel);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lab1);
     layout->addWidget(edtPassword);
