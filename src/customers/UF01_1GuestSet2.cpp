@@ -3,6 +3,7 @@
 #include "customers/UF01_1GuestSet2.h"
 
 #include "customers/GuestRules.h"
+#include "framework/BoundForm.h"
 #include "framework/DBControls.h"
 #include "framework/ShopApplication.h"
 
@@ -49,66 +50,34 @@ void TF01_1GuestSet2::buildFields()
     QFormLayout* counts = group(QStringLiteral("累計"));
     QFormLayout* limits = group(QStringLiteral("限本"));
 
-    QList<QWidget*> tabOrder;
-    auto place = [&](QFormLayout* form, const QString& label, QWidget* control, const QString& field) {
-        control->setObjectName(field);
-        form->addRow(label, control);
-        tabOrder << control;
-    };
-    auto text = [&](QFormLayout* form, const QString& label, const QString& field) {
-        auto* e = new DBEdit(body);
-        e->bind(m_source, field);
-        place(form, label, e, field);
-        return e;
-    };
-    auto whole = [&](QFormLayout* form, const QString& label, const QString& field) {
-        auto* e = new DBIntEdit(body);
-        e->bind(m_source, field);
-        place(form, label, e, field);
-    };
-    auto number = [&](QFormLayout* form, const QString& label, const QString& field, const QString& format) {
-        auto* e = new DBMoneyEdit(body);
-        e->bind(m_source, field);
-        e->setDisplayFormat(format);
-        place(form, label, e, field);
-    };
-    auto day = [&](QFormLayout* form, const QString& label, const QString& field) {
-        auto* e = new DBDateEdit(body);
-        e->bind(m_source, field);
-        place(form, label, e, field);
-    };
-
-    text(account, QStringLiteral("客戶編號："), QStringLiteral("GuestCode"));
-    edtPassword = text(account, QStringLiteral("密碼："), QStringLiteral("Password"));
+    BoundForm form(body, m_source);
+    form.text(account, QStringLiteral("客戶編號："), QStringLiteral("GuestCode"));
+    edtPassword = form.text(account, QStringLiteral("密碼："), QStringLiteral("Password"));
     edtPassword->setMasked(true);
     edtPassword->installEventFilter(this);
-    chkPwdUse = new DBCheckBox(QStringLiteral("使用密碼認証(&U)"), body);
-    chkPwdUse->bind(m_source, QStringLiteral("pwdUse"));
-    place(account, QString(), chkPwdUse, QStringLiteral("pwdUse"));
-    number(account, QStringLiteral("繳款累計："), QStringLiteral("Total_Mon"), QStringLiteral("#,0"));
-    day(account, QStringLiteral("最後繳款日："), QStringLiteral("Last_Mon"));
-    day(account, QStringLiteral("建檔日："), QStringLiteral("Come_Date"));
-    day(account, QStringLiteral("帳號到期日："), QStringLiteral("Over_Date"));
-    day(account, QStringLiteral("最近租借日："), QStringLiteral("Last_Rent"));
-    text(account, QStringLiteral("索引："), QStringLiteral("Index"));
+    chkPwdUse = form.check(account, QStringLiteral("使用密碼認証(&U)"), QStringLiteral("pwdUse"));
+    form.money(account, QStringLiteral("繳款累計："), QStringLiteral("Total_Mon"), QStringLiteral("#,0"));
+    form.date(account, QStringLiteral("最後繳款日："), QStringLiteral("Last_Mon"));
+    form.date(account, QStringLiteral("建檔日："), QStringLiteral("Come_Date"));
+    form.date(account, QStringLiteral("帳號到期日："), QStringLiteral("Over_Date"));
+    form.date(account, QStringLiteral("最近租借日："), QStringLiteral("Last_Rent"));
+    form.text(account, QStringLiteral("索引："), QStringLiteral("Index"));
 
-    whole(counts, QStringLiteral("外借次數："), QStringLiteral("RentNo"));
-    whole(counts, QStringLiteral("內閱次數："), QStringLiteral("RentInNo"));
-    whole(counts, QStringLiteral("購書次數："), QStringLiteral("BuyNo"));
-    whole(counts, QStringLiteral("繳款次數："), QStringLiteral("Pay_Num"));
-    number(counts, QStringLiteral("最後繳款折扣："), QStringLiteral("Last_Dis"), QStringLiteral("0.##"));
-    number(counts, QStringLiteral("花費累計："), QStringLiteral("Tot_Cost"), QStringLiteral("NT$,0;-NT$,0"));
-    number(counts, QStringLiteral("逾期累計："), QStringLiteral("Tot_OverDate"), QStringLiteral("NT$,0;-NT$,0"));
+    form.whole(counts, QStringLiteral("外借次數："), QStringLiteral("RentNo"));
+    form.whole(counts, QStringLiteral("內閱次數："), QStringLiteral("RentInNo"));
+    form.whole(counts, QStringLiteral("購書次數："), QStringLiteral("BuyNo"));
+    form.whole(counts, QStringLiteral("繳款次數："), QStringLiteral("Pay_Num"));
+    form.money(counts, QStringLiteral("最後繳款折扣："), QStringLiteral("Last_Dis"), QStringLiteral("0.##"));
+    form.money(counts, QStringLiteral("花費累計："), QStringLiteral("Tot_Cost"));
+    form.money(counts, QStringLiteral("逾期累計："), QStringLiteral("Tot_OverDate"));
 
-    whole(limits, QStringLiteral("新書限本："), QStringLiteral("Lim_New"));
-    whole(limits, QStringLiteral("漫畫限本："), QStringLiteral("Lim_Comic"));
-    whole(limits, QStringLiteral("小說限本："), QStringLiteral("Lim_Fiction"));
-    whole(limits, QStringLiteral("雜誌限本："), QStringLiteral("Lim_Magazine"));
-    whole(limits, QStringLiteral("CD限本："), QStringLiteral("Lim_CD"));
-    whole(limits, QStringLiteral("其它限本："), QStringLiteral("Lim_OTH"));
-
-    for (int i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
+    form.whole(limits, QStringLiteral("新書限本："), QStringLiteral("Lim_New"));
+    form.whole(limits, QStringLiteral("漫畫限本："), QStringLiteral("Lim_Comic"));
+    form.whole(limits, QStringLiteral("小說限本："), QStringLiteral("Lim_Fiction"));
+    form.whole(limits, QStringLiteral("雜誌限本："), QStringLiteral("Lim_Magazine"));
+    form.whole(limits, QStringLiteral("CD限本："), QStringLiteral("Lim_CD"));
+    form.whole(limits, QStringLiteral("其它限本："), QStringLiteral("Lim_OTH"));
+    form.applyTabOrder();
     setCentralWidget(body);
     resize(760, 420);
 }

@@ -8,6 +8,7 @@
 #include "db/Clock.h"
 #include "db/Schema.h"
 #include "desk/UF00_Main.h"
+#include "framework/BoundForm.h"
 #include "framework/DBControls.h"
 #include "framework/DBNavigator.h"
 #include "framework/ShopApplication.h"
@@ -76,39 +77,19 @@ void TF01_NewGuest::buildFields()
     columns->addWidget(grpSets, 1);
     panelLayout()->addWidget(body, 1);
 
-    QList<QWidget*> tabOrder;
-    auto place = [&](QFormLayout* form, const QString& label, QWidget* control, const QString& field) {
-        control->setObjectName(field);
-        form->addRow(label, control);
-        tabOrder << control;
-    };
-    auto text = [&](QFormLayout* form, const QString& label, const QString& field) {
-        auto* e = new DBEdit(body);
-        e->bind(Table1, field);
-        place(form, label, e, field);
-        return e;
-    };
-    auto money = [&](QFormLayout* form, const QString& label, const QString& field) {
-        auto* e = new DBMoneyEdit(body);
-        e->bind(Table1, field);
-        e->setDisplayFormat(QStringLiteral("NT$,0;-NT$,0"));
-        place(form, label, e, field);
-    };
-
-    edtGuestCode = text(left, QStringLiteral("客戶編號："), QStringLiteral("GuestCode"));
-    edtName = text(left, QStringLiteral("姓名："), QStringLiteral("Name"));
-    cbSex = new DBValueChoice(body);
-    cbSex->setItems({{QStringLiteral("n"), QStringLiteral("Unknown (未知)")},
-                     {QStringLiteral("男"), QStringLiteral("男")},
-                     {QStringLiteral("女"), QStringLiteral("女")}});
-    cbSex->bind(Table1, QStringLiteral("SEX"));
-    place(left, QStringLiteral("姓別："), cbSex, QStringLiteral("SEX"));
-    text(left, QStringLiteral("電話："), QStringLiteral("TEL"));
-    text(left, QStringLiteral("手機："), QStringLiteral("TEL2"));
-    text(left, QStringLiteral("身份證字號："), QStringLiteral("ID_number"));
-    text(left, QStringLiteral("VIP卡號："), QStringLiteral("VIP_number"));
-    edtAddr = text(left, QStringLiteral("地址："), QStringLiteral("ADDR"));
-    edtAddr2 = text(left, QStringLiteral("戶藉地址："), QStringLiteral("ADDR2"));
+    BoundForm form(body, Table1);
+    edtGuestCode = form.text(left, QStringLiteral("客戶編號："), QStringLiteral("GuestCode"));
+    edtName = form.text(left, QStringLiteral("姓名："), QStringLiteral("Name"));
+    cbSex = form.choice(left, QStringLiteral("姓別："), QStringLiteral("SEX"),
+                        {{QStringLiteral("n"), QStringLiteral("Unknown (未知)")},
+                         {QStringLiteral("男"), QStringLiteral("男")},
+                         {QStringLiteral("女"), QStringLiteral("女")}});
+    form.text(left, QStringLiteral("電話："), QStringLiteral("TEL"));
+    form.text(left, QStringLiteral("手機："), QStringLiteral("TEL2"));
+    form.text(left, QStringLiteral("身份證字號："), QStringLiteral("ID_number"));
+    form.text(left, QStringLiteral("VIP卡號："), QStringLiteral("VIP_number"));
+    edtAddr = form.text(left, QStringLiteral("地址："), QStringLiteral("ADDR"));
+    edtAddr2 = form.text(left, QStringLiteral("戶藉地址："), QStringLiteral("ADDR2"));
 
     // The birthday with the age beside it.
     auto* birthRow = new QWidget(body);
@@ -121,27 +102,20 @@ void TF01_NewGuest::buildFields()
     labAge->setMinimumWidth(48);
     birthLayout->addWidget(edtBirthday, 1);
     birthLayout->addWidget(labAge);
-    left->addRow(QStringLiteral("生日："), birthRow);
-    tabOrder << edtBirthday;
+    form.place(left, QStringLiteral("生日："), birthRow, edtBirthday);
     connect(edtBirthday, &QDateEdit::dateChanged, this, &TF01_NewGuest::showAge);
     edtBirthday->bind(Table1, QStringLiteral("Birthday"));
-    text(left, QStringLiteral("E-mail："), QStringLiteral("Email"));
+    form.text(left, QStringLiteral("E-mail："), QStringLiteral("Email"));
 
-    money(right, QStringLiteral("現存："), QStringLiteral("Leave_Mon"));
-    money(right, QStringLiteral("押金："), QStringLiteral("Pledge_Mon"));
-    money(right, QStringLiteral("入會金："), QStringLiteral("Entrance_fee"));
-    text(right, QStringLiteral("分類："), QStringLiteral("Class"));
-    text(right, QStringLiteral("證件："), QStringLiteral("Papers"));
-    text(right, QStringLiteral("證件儲位："), QStringLiteral("ID_Save"));
-    auto* close = new DBCheckBox(QStringLiteral("關閉此帳號"), body);
-    close->bind(Table1, QStringLiteral("IsClose"));
-    place(right, QString(), close, QStringLiteral("IsClose"));
-    memPS = new DBMemo(body);
-    memPS->bind(Table1, QStringLiteral("PS"));
-    place(right, QStringLiteral("備註："), memPS, QStringLiteral("PS"));
-
-    for (int i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
+    form.money(right, QStringLiteral("現存："), QStringLiteral("Leave_Mon"));
+    form.money(right, QStringLiteral("押金："), QStringLiteral("Pledge_Mon"));
+    form.money(right, QStringLiteral("入會金："), QStringLiteral("Entrance_fee"));
+    form.text(right, QStringLiteral("分類："), QStringLiteral("Class"));
+    form.text(right, QStringLiteral("證件："), QStringLiteral("Papers"));
+    form.text(right, QStringLiteral("證件儲位："), QStringLiteral("ID_Save"));
+    form.check(right, QStringLiteral("關閉此帳號"), QStringLiteral("IsClose"));
+    memPS = form.memo(right, QStringLiteral("備註："), QStringLiteral("PS"));
+    form.applyTabOrder();
     edtAddr->installEventFilter(this);
     showAge();
 }
