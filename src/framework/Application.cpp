@@ -76,6 +76,7 @@ int runApplication(int argc, char** argv)
     QObject::connect(desk, &QObject::destroyed, &app, &QCoreApplication::quit);
     Tcommand cmd;
     desk->show();
+    desk->activateWindow(); // the clerk types at once, also where no window manager hands out the focus
     const int rc = app.exec();
     delete desk.data();
     Prompts::setHandler(nullptr);

@@ -166,8 +166,11 @@ DBEdit& DBEdit::setReadOnly(bool on)
 void DBEdit::load()
 {
     const QString t = m_link.value().toString();
-    if (t != text())
+    if (t != text()) {
         setText(t);
+        if (!hasFocus())
+            setCursorPosition(0); // a text longer than the box shows its beginning
+    }
 }
 
 // --- whole number ---------------------------------------------------------
