@@ -100,7 +100,10 @@ QAction* Tfm_Base::createAction(const QString& objectName, const QString& captio
     a->setObjectName(objectName);
     a->setIconText(caption); // the button shows the caption with its mnemonic
     a->setShortcut(shortcut);
-    a->setShortcutContext(Qt::WindowShortcut);
+    // The key belongs to this window and its controls only: a window-wide context would also
+    // let the keys of an owner act while one of its tool windows is in front, and two windows
+    // with the same key (the pay window over the desk) would then both lose it.
+    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     ActionList1->addAction(a);
     addAction(a);
     connect(a, &QAction::triggered, this, [handler = std::move(handler)] {

@@ -87,6 +87,7 @@ private slots:
     void actionBarOrderAndPlace();
     void keysWorkFromAnyControl();
     void shortcutDoesNotActOnInactiveWindow();
+    void toolWindowKeysAreItsOwn();
     void closeDestroysUnlessKeptHidden();
     void ownerTakesItsWindowsAlong();
     void bareSurfaceClickCloses();
@@ -130,7 +131,7 @@ void TestBaseWindows::standardActions()
     QVERIFY(a);
     QCOMPARE(a->text(), caption);
     QCOMPARE(a->shortcut(), shortcut);
-    QCOMPARE(a->shortcutContext(), Qt::WindowShortcut);
+    QCOMPARE(a->shortcutContext(), Qt::WidgetWithChildrenShortcut);
     QVERIFY(w.ActionList1->actions().contains(a));
     QVERIFY(w.actions().contains(a));
 }
@@ -216,6 +217,29 @@ void TestBaseWindows::shortcutDoesNotActOnInactiveWindow()
     showActive(&behind);
     QTest::keyClick(behind.edt, Qt::Key_F2);
     QCOMPARE(behind.calls, QStringList({"F2"}));
+}
+
+void TestBaseWindows::toolWindowKeysAreItsOwn()
+{
+    // A tool window owned by another window (the pay window over the desk) has the same keys:
+    // only the window in front acts on them.
+    Probe owner;
+    showActive(&owner);
+    auto* tool = new Probe(&owner);
+    tool->setWindowFlag(Qt::Tool, true);
+    tool->show();
+    QApplication::setActiveWindow(tool); // the offscreen platform leaves a tool window's owner active
+    tool->edt->setFocus();
+    QCOMPARE(QApplication::focusWidget(), tool->edt);
+    QTest::keyClick(tool->edt, Qt::Key_F4);
+    QCOMPARE(tool->calls, QStringList({"F4"}));
+    QCOMPARE(owner.calls, QStringList());
+
+    QApplication::setActiveWindow(&owner);
+    owner.edt->setFocus();
+    QTest::keyClick(owner.edt, Qt::Key_F4);
+    QCOMPARE(owner.calls, QStringList({"F4"}));
+    QCOMPARE(tool->calls, QStringList({"F4"}));
 }
 
 void TestBaseWindows::closeDestroysUnlessKeptHidden()
