@@ -401,10 +401,16 @@ void Database::commit()
     --m_depth;
 }
 
+bool Database::transactionLost() const { return m_depth > 0 && sqlite3_get_autocommit(m_db); }
+
 void Database::rollback()
 {
     if (m_depth == 0)
         return;
+    if (transactionLost()) { // nothing left to undo, at any depth
+        m_depth = 0;
+        return;
+    }
     --m_depth;
     if (m_depth == 0) {
         if (!sqlite3_get_autocommit(m_db))

@@ -92,6 +92,9 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const { return m_depth > 0; }
+    // True when a transaction was begun but the engine has already given it up (some errors,
+    // such as a full disk, roll the whole transaction back): what follows would run outside it.
+    bool transactionLost() const;
 
     // Tests make the engine fail on purpose: the next statement whose text
     // contains the fragment raises an engine error instead of running.

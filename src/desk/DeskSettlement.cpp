@@ -8,8 +8,6 @@
 #include "db/Clock.h"
 #include "desk/DeskRules.h"
 
-#include <sqlite3.h>
-
 using namespace DeskRules;
 
 namespace {
@@ -58,7 +56,7 @@ bool DeskSession::RunStatement(const QString& sql, const Params& params)
         } catch (const DbError&) {
             Prompts::msgBox(sql + QStringLiteral("語法錯誤"), QStringLiteral("SQL語法錯誤"), QStringLiteral("Waning"));
             // When the engine gave up the whole transaction, going on would write outside it.
-            if (inTransaction && sqlite3_get_autocommit(m_db.handle()))
+            if (inTransaction && m_db.transactionLost())
                 throw;
         }
         if (!inTransaction && m_customerOpen)
