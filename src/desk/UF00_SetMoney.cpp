@@ -4,6 +4,7 @@
 
 #include "db/Database.h"
 #include "desk/DeskSession.h"
+#include "framework/DatasetModel.h"
 #include "framework/OkCancelButtons.h"
 #include "framework/RoundedCorners.h"
 
@@ -52,7 +53,7 @@ TF00_SetMoney::TF00_SetMoney(QWidget* owner, DeskSession* session, int recNo) : 
     edtPiece->setValidator(new QIntValidator(0, 32767, edtPiece));
     edtIDate = new QDateEdit(dbDate(cell(lines, recNo, "IDate")), surface());
     edtIDate->setObjectName(QStringLiteral("edtIDate"));
-    edtIDate->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    edtIDate->setDisplayFormat(kShownDateFormat);
     MonthCalendar1 = new QCalendarWidget(surface());
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     MonthCalendar1->setSelectedDate(edtIDate->date());

@@ -303,7 +303,7 @@ void DBMoneyEdit::focusOutEvent(QFocusEvent* event)
 DBDateEdit::DBDateEdit(QWidget* parent)
     : QDateEdit(parent), m_link(this, [this] { load(); }, [this](bool ro) { QDateEdit::setReadOnly(ro); })
 {
-    setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    setDisplayFormat(kShownDateFormat);
     setCalendarPopup(true);
     // The lowest date stands for "no date" and shows as an empty box.
     setMinimumDate(QDate(1752, 9, 14));

@@ -503,7 +503,7 @@ QString DatasetModel::displayText(int row, int column) const
     case ColumnKind::Date: {
         if (v.isNull())
             return {};
-        const QString fmt = c->format().isEmpty() ? QStringLiteral("yyyy/MM/dd") : c->format();
+        const QString fmt = c->format().isEmpty() ? kShownDateFormat : c->format();
         if (v.typeId() == QMetaType::QDate)
             return v.toDate().toString(fmt);
         const QDateTime dt = dbDateTime(v);

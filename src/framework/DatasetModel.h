@@ -25,6 +25,9 @@ enum class ColumnKind {
     Lookup, // a stored value shown as a text (and optionally a picture)
 };
 
+// How the windows show a date.
+inline const QString kShownDateFormat = QStringLiteral("yyyy/MM/dd");
+
 // One stored value of a lookup column or a value choice, and what is shown for it.
 struct ValueItem {
     QVariant value;
@@ -58,7 +61,7 @@ public:
     GridColumn& text();
     GridColumn& number(const QString& displayFormat = {});
     GridColumn& money(const QString& displayFormat = QStringLiteral("NT$,0;-NT$,0"));
-    GridColumn& date(const QString& displayFormat = QStringLiteral("yyyy/MM/dd"));
+    GridColumn& date(const QString& displayFormat = kShownDateFormat);
     GridColumn& check();
     GridColumn& lookup(const ValueItems& items);
     const ValueItems& items() const { return m_items; }

@@ -31,7 +31,7 @@ public:
         case ColumnKind::Date: {
             auto* e = new QDateEdit(parent);
             e->setCalendarPopup(true);
-            e->setDisplayFormat(c->format().isEmpty() ? QStringLiteral("yyyy/MM/dd") : c->format());
+            e->setDisplayFormat(c->format().isEmpty() ? kShownDateFormat : c->format());
             return e;
         }
         case ColumnKind::Lookup: {
